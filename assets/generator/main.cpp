@@ -1,0 +1,61 @@
+// Regenerates the committed starter pictures and sounds: assetgen OUTDIR
+
+#include "icondrawing.h"
+#include "synth.h"
+#include "wavwriter.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImageWriter>
+
+#include <cstdio>
+
+namespace {
+
+bool makeFolder(const QDir &out, const QString &folder) {
+    if (out.mkpath(folder)) {
+        return true;
+    }
+    std::fprintf(stderr, "assetgen: cannot create %s\n", qPrintable(out.filePath(folder)));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QGuiApplication app(argc, argv);
+    const QStringList args = QGuiApplication::arguments();
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: assetgen OUTDIR\n");
+        return 2;
+    }
+    const QDir out(args.at(1));
+
+    for (const IconDrawing::IconFile &icon : IconDrawing::allIcons()) {
+        if (!makeFolder(out, icon.folder)) {
+            return 1;
+        }
+        const QString path = out.filePath(icon.folder + '/' + icon.fileName);
+        QImageWriter writer(path, "ico");
+        if (!writer.write(icon.image)) {
+            std::fprintf(stderr, "assetgen: %s: %s\n", qPrintable(path),
+                         qPrintable(writer.errorString()));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+
+    if (!makeFolder(out, "starter")) {
+        return 1;
+    }
+    for (const Synth::Sound &sound : Synth::allSounds()) {
+        const QString path = out.filePath("starter/" + sound.fileName);
+        const QString error = WavWriter::write(path, sound.samples, Synth::sampleRate);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "assetgen: %s: %s\n", qPrintable(path), qPrintable(error));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+    return 0;
+}

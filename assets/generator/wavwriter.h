@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace WavWriter {
+
+// Writes mono 16-bit PCM RIFF/WAVE. Returns an empty string on success, else the reason.
+QString write(const QString &path, const std::vector<float> &samples, int sampleRate);
+
+} // namespace WavWriter

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace common {
+
+// A loaded picture, shared by every control that shows it. Each load gets a handle of its own,
+// so two pictures are the same exactly when their handles are equal; an empty picture has 0.
+class Picture final {
+public:
+    Picture() = default;
+
+    // Throws common::Error naming the path when it is missing or not a readable picture.
+    static Picture load(const QString &path);
+    static Picture fromImage(const QImage &image);
+
+    std::uint32_t handle() const;
+    bool isEmpty() const { return !m_data; }
+    QPixmap pixmap() const;
+    QSize size() const;
+
+    bool operator==(const Picture &other) const { return handle() == other.handle(); }
+
+private:
+    struct Data;
+    explicit Picture(std::shared_ptr<const Data> data);
+
+    std::shared_ptr<const Data> m_data;
+};
+
+} // namespace common

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace common {
+
+// Stops the program at once: no further event handler and no unload step runs.
+class ProgramEnd {
+public:
+    virtual ~ProgramEnd() = default;
+    virtual void end() = 0;
+};
+
+} // namespace common

@@ -1,0 +1,12 @@
+#include "systemservices.h"
+
+namespace common {
+
+SystemServices::SystemServices(const QString &programName)
+    : m_errors(programName) {}
+
+Services SystemServices::services() {
+    return Services{m_sound, m_random, m_messages, m_end, m_errors};
+}
+
+} // namespace common

@@ -1,0 +1,17 @@
+#include "fixedrandom.h"
+
+FixedRandom::FixedRandom(std::vector<float> values)
+    : m_values(std::move(values)) {}
+
+void FixedRandom::setValues(std::vector<float> values) {
+    m_values = std::move(values);
+    m_next = 0;
+}
+
+float FixedRandom::next() {
+    if (m_values.empty())
+        return 0.0f;
+    const float value = m_values[m_next];
+    m_next = (m_next + 1) % m_values.size();
+    return value;
+}

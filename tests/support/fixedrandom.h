@@ -1,0 +1,21 @@
+#pragma once
+
+#include "randomsource.h"
+
+#include <vector>
+
+// Hands out a fixed sequence of values, repeating it from the start when used up.
+class FixedRandom final : public common::RandomSource {
+public:
+    explicit FixedRandom(std::vector<float> values = {0.0f});
+
+    void setValues(std::vector<float> values);
+    void reseed() override { ++reseedCount; }
+    float next() override;
+
+    int reseedCount = 0;
+
+private:
+    std::vector<float> m_values;
+    std::size_t m_next = 0;
+};

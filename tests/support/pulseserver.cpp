@@ -1,0 +1,93 @@
+#include "pulseserver.h"
+
+#include <QDeadlineTimer>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <cmath>
+
+PulseServer::~PulseServer() {
+    if (m_recorder.state() != QProcess::NotRunning) {
+        m_recorder.kill();
+        m_recorder.waitForFinished(2000);
+    }
+    if (m_server.state() != QProcess::NotRunning) {
+        m_server.terminate();
+        if (!m_server.waitForFinished(3000)) {
+            m_server.kill();
+            m_server.waitForFinished(2000);
+        }
+    }
+}
+
+QString PulseServer::serverAddress() const {
+    return QStringLiteral("unix:") + m_runtime.filePath(QStringLiteral("native"));
+}
+
+bool PulseServer::start() {
+    const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+    if (pulseaudio.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty()) {
+        m_reason = QStringLiteral("pulseaudio or pactl is not installed");
+        return false;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    env.insert(QStringLiteral("HOME"), m_runtime.path());
+    m_server.setProcessEnvironment(env);
+    m_server.setProcessChannelMode(QProcess::MergedChannels);
+    m_server.start(pulseaudio,
+                   {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
+                    QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disable-shm=yes"),
+                    QStringLiteral("--load=module-null-sink sink_name=%1").arg(sinkName()),
+                    QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=%1")
+                        .arg(m_runtime.filePath(QStringLiteral("native")))});
+    if (!m_server.waitForStarted(5000)) {
+        m_reason = QStringLiteral("pulseaudio did not start: ") + m_server.errorString();
+        return false;
+    }
+    qputenv("PULSE_SERVER", serverAddress().toLocal8Bit());
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        QProcess probe;
+        probe.start(QStringLiteral("pactl"),
+                    {QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")});
+        probe.waitForFinished(3000);
+        if (probe.exitCode() == 0 && probe.readAllStandardOutput().contains(sinkName().toUtf8()))
+            return true;
+        if (m_server.state() == QProcess::NotRunning)
+            break;
+        QThread::msleep(100);
+    }
+    m_reason =
+        QStringLiteral("pulseaudio did not come up: ") + QString::fromLocal8Bit(m_server.readAll());
+    return false;
+}
+
+bool PulseServer::startRecording() {
+    m_recorder.start(QStringLiteral("parec"),
+                     {QStringLiteral("--device=%1.monitor").arg(sinkName()),
+                      QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                      QStringLiteral("--rate=8000"), QStringLiteral("--latency-msec=20")});
+    if (!m_recorder.waitForStarted(5000))
+        return false;
+    QThread::msleep(300); // let the stream connect before anything plays
+    return true;
+}
+
+QByteArray PulseServer::stopRecording() {
+    m_recorder.terminate();
+    m_recorder.waitForFinished(3000);
+    return m_recorder.readAllStandardOutput();
+}
+
+double rms(const QByteArray &samples, qsizetype from, qsizetype count) {
+    const qsizetype total = samples.size() / 2;
+    const qsizetype end = count < 0 ? total : std::min(total, from + count);
+    double sum = 0;
+    qsizetype n = 0;
+    for (qsizetype i = from; i < end; ++i, ++n) {
+        const auto sample = qint16(quint8(samples[2 * i]) | (quint8(samples[2 * i + 1]) << 8));
+        sum += double(sample) * sample;
+    }
+    return n == 0 ? 0.0 : std::sqrt(sum / n);
+}

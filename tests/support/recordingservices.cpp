@@ -1,0 +1,5 @@
+#include "recordingservices.h"
+
+common::Services RecordingServices::services() {
+    return common::Services{sound, random, messages, end, errors};
+}

@@ -1,0 +1,126 @@
+#include "blockingcall.h"
+#include "command3d.h"
+#include "form2.h"
+#include "image.h"
+#include "panel3d.h"
+#include "timer.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestControls final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clickLandsOnTheTopmostControlOnly();
+    void imageShowsItsPictureStretchedOrAtItsOwnSize();
+    void commandButtonClicksAndShowsItsPicture();
+    void timerTicksButNotInsideABlockingCall();
+    void backdropIsBlackFramelessAndCoversTheScreen();
+};
+
+void TestControls::clickLandsOnTheTopmostControlOnly() {
+    common::Panel3D panel;
+    panel.resize(100, 100);
+    common::Image image(&panel);
+    image.setGeometry(20, 20, 32, 32);
+    QSignalSpy panelClicks(&panel, &common::Panel3D::clicked);
+    QSignalSpy imageClicks(&image, &common::Image::clicked);
+
+    QTest::mouseClick(&image, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(imageClicks.size(), 1);
+    QCOMPARE(panelClicks.size(), 0);
+
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(80, 80));
+    QCOMPARE(panelClicks.size(), 1);
+    QCOMPARE(imageClicks.size(), 1);
+
+    QTest::mouseClick(&image, Qt::RightButton, {}, QPoint(5, 5));
+    QCOMPARE(imageClicks.size(), 1);
+}
+
+void TestControls::imageShowsItsPictureStretchedOrAtItsOwnSize() {
+    QImage red(32, 32, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    const common::Picture picture = common::Picture::fromImage(red);
+
+    QWidget host;
+    host.resize(64, 64);
+    QPalette palette = host.palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    host.setPalette(palette);
+    host.setAutoFillBackground(true);
+    common::Image image(&host);
+    image.setGeometry(0, 0, 64, 64);
+    image.setPicture(picture);
+    QCOMPARE(image.picture().handle(), picture.handle());
+
+    QImage shot = host.grab().toImage();
+    QCOMPARE(shot.pixelColor(10, 10), QColor(Qt::red));
+    QCOMPARE(shot.pixelColor(50, 50), QColor(Qt::white)); // the container shows beside it
+
+    image.setStretch(true);
+    shot = host.grab().toImage();
+    QCOMPARE(shot.pixelColor(50, 50), QColor(Qt::red));
+
+    image.setPicture(common::Picture());
+    shot = host.grab().toImage();
+    QCOMPARE(shot.pixelColor(10, 10), QColor(Qt::white));
+}
+
+void TestControls::commandButtonClicksAndShowsItsPicture() {
+    common::Command3D button(QStringLiteral("Sluta"));
+    button.resize(61, 80);
+    QSignalSpy clicks(&button, &QAbstractButton::clicked);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(button.text(), QStringLiteral("Sluta"));
+
+    QImage green(32, 32, QImage::Format_ARGB32);
+    green.fill(Qt::green);
+    button.setPicture(common::Picture::fromImage(green));
+    const QImage shot = button.grab().toImage();
+    // The picture sits centred above the caption.
+    QCOMPARE(shot.pixelColor(30, 20), QColor(Qt::green));
+    QVERIFY(shot.pixelColor(30, 70) != QColor(Qt::green));
+}
+
+void TestControls::timerTicksButNotInsideABlockingCall() {
+    common::Timer timer;
+    timer.setInterval(10);
+    timer.setEnabled(true);
+    QVERIFY(timer.isEnabled());
+    QSignalSpy ticks(&timer, &common::Timer::tick);
+    QVERIFY(ticks.wait(2000));
+
+    {
+        const common::BlockingCall blocking;
+        ticks.clear();
+        QTest::qWait(100); // events run, as while a sound plays
+        QCOMPARE(ticks.size(), 0);
+    }
+    QVERIFY(ticks.wait(2000));
+    timer.setEnabled(false);
+    QVERIFY(!timer.isEnabled());
+}
+
+void TestControls::backdropIsBlackFramelessAndCoversTheScreen() {
+    common::Form2 backdrop;
+    backdrop.showBackdrop();
+    QVERIFY(backdrop.isVisible());
+    QVERIFY(backdrop.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(backdrop.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    QVERIFY(backdrop.windowTitle().isEmpty());
+    QCOMPARE(backdrop.geometry(), QApplication::primaryScreen()->geometry());
+    QCOMPARE(backdrop.grab().toImage().pixelColor(3, 3), QColor(Qt::black));
+
+    QWidget front;
+    front.resize(50, 50);
+    backdrop.placeBehind(&front);
+    QCOMPARE(front.windowHandle()->transientParent(), backdrop.windowHandle());
+}
+
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"
