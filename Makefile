@@ -3,11 +3,14 @@ BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
+BENCH_DIR ?= build-bench
+# Two jobs at most: the benchmarks share the machine with other builds.
+BENCH_JOBS ?= 2
 JOBS ?= $(shell nproc)
 SHELL := /bin/bash
 .SHELLFLAGS := -eo pipefail -c
 
-.PHONY: all deps configure build test check test-asan fuzz clean
+.PHONY: all deps configure build test check test-asan fuzz bench clean
 
 all: build
 
@@ -46,5 +49,14 @@ fuzz:
 	$(FUZZ_DIR)/fuzz_settings -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 		-print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus fuzz/corpus 2>&1 | tail -n 25
 
+# Start-up, memory, idle CPU, sound pacing and directory listing against the bare Qt floor, on a
+# private X server and sound server; prints the table and writes it to $(BENCH_DIR)/results.md.
+# Its own build folder keeps the benchmarks out of make test.
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+		-DTAVRIN_BUILD_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(BENCH_JOBS) --target tavrinbench
+	$(BENCH_DIR)/bench/tavrinbench --results $(BENCH_DIR)/results.md
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(BENCH_DIR)

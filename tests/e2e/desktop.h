@@ -50,6 +50,7 @@ public:
 
     bool waitForExit(int milliseconds);
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    qint64 processId() const { return m_process.processId(); }
     int exitCode() const { return m_process.exitCode(); }
     QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
     QString standardError();

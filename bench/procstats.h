@@ -1,0 +1,10 @@
+#pragma once
+
+#include <optional>
+
+// Figures of a running process, read from /proc.
+
+// Peak resident set size (VmHWM) in KiB.
+std::optional<long> peakResidentKiB(long pid);
+// CPU time used so far, user and system together, over all threads, in milliseconds.
+std::optional<double> cpuTimeMs(long pid);
