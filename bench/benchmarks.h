@@ -6,9 +6,12 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <functional>
+#include <map>
 #include <optional>
 
 class Desktop;
@@ -17,7 +20,7 @@ class MonitorRecorder;
 // How many times each benchmark repeats; the defaults keep a whole run to a few minutes.
 struct BenchOptions {
     int startRuns = 10;
-    int memoryRounds = 3;
+    int memoryRounds = 2;
     int idleSeconds = 10;
     int pacingTrials = 10;
     int scaleRounds = 5;
@@ -28,6 +31,7 @@ struct BenchOptions {
 struct ProgramLook {
     QString name;
     QString executable;
+    QStringList arguments;
     QString folder;
     QColor background;
     // A point of a child widget, relative to the client area, and its colour once painted.
@@ -56,6 +60,10 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void prepareExerciseFolder(const QString &folder, bool sound);
+    QList<const ProgramLook *> allLooks() const;
+    // One row per program with its ratios to both floors; budgeted rows judge the two programs.
+    void addComparedRows(const QString &benchmark, std::map<QString, QList<double>> &values,
+                         const std::function<QString(double)> &format, int decimals, bool budgeted);
     // Waits until the program's window is painted; the moment of the screenshot that showed it.
     std::optional<Clock::time_point> waitUntilPainted(const ProgramLook &look, int milliseconds,
                                                       QPoint *origin = nullptr);
@@ -68,6 +76,7 @@ private:
     BenchOptions m_options;
     QTemporaryDir m_root;
     ProgramLook m_bare;
+    ProgramLook m_designFloor;
     ProgramLook m_exercise;
     ProgramLook m_supervisor;
     QString m_loudFolder;

@@ -1,6 +1,7 @@
 #include "procstats.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QList>
 
@@ -45,4 +46,19 @@ std::optional<double> cpuTimeMs(long pid) {
     if (!okUser || !okSystem)
         return std::nullopt;
     return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+std::optional<double> preciseCpuTimeMs(long pid) {
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    const QStringList threads = tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (threads.isEmpty())
+        return std::nullopt;
+    double ns = 0;
+    for (const QString &thread : threads) {
+        QFile file(tasks.filePath(thread + QStringLiteral("/schedstat")));
+        if (!file.open(QIODevice::ReadOnly))
+            continue; // ended meanwhile
+        ns += file.readAll().split(' ').first().toDouble();
+    }
+    return ns / 1e6;
 }

@@ -8,3 +8,5 @@
 std::optional<long> peakResidentKiB(long pid);
 // CPU time used so far, user and system together, over all threads, in milliseconds.
 std::optional<double> cpuTimeMs(long pid);
+// The same from the scheduler's nanosecond accounts, summed over the threads alive now.
+std::optional<double> preciseCpuTimeMs(long pid);

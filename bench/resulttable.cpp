@@ -12,13 +12,13 @@ int ResultTable::missed() const {
 }
 
 QString ResultTable::markdown() const {
-    QString text = QStringLiteral("| Benchmark | Program | Median | Range | Bare floor | Ratio | "
-                                  "Budget | Met |\n| --- | --- | ---: | ---: | ---: | ---: | --- | "
-                                  "--- |\n");
+    QString text = QStringLiteral(
+        "| Benchmark | Program | Median | Range | Bare floor | Ratio | Ratio to bare + backdrop + "
+        "text | Budget | Met |\n| --- | --- | ---: | ---: | ---: | ---: | ---: | --- | --- |\n");
     for (const Row &row : m_rows) {
-        text += QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 |\n")
+        text += QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 | %9 |\n")
                     .arg(row.benchmark, row.program, row.median, row.spread, row.floor, row.ratio,
-                         row.budget, row.verdict);
+                         row.designRatio, row.budget, row.verdict);
     }
     if (!m_notes.isEmpty()) {
         text += u'\n';

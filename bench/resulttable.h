@@ -14,6 +14,7 @@ public:
         QString spread;
         QString floor;
         QString ratio;
+        QString designRatio;
         QString budget;
         QString verdict;
     };

@@ -150,12 +150,13 @@ QStringList Desktop::visibleWindowTitles() {
     return titles;
 }
 
-ProgramRun::ProgramRun(const QString &program, const QString &folder) {
+ProgramRun::ProgramRun(const QString &program, const QString &folder,
+                       const QStringList &arguments) {
     m_process.setWorkingDirectory(folder);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     m_process.setProcessEnvironment(env);
-    m_process.start(program, {});
+    m_process.start(program, arguments);
     m_process.waitForStarted(5000);
 }
 

@@ -45,7 +45,7 @@ private:
 // A program under test, started in its own folder on the test desktop.
 class ProgramRun final {
 public:
-    ProgramRun(const QString &program, const QString &folder);
+    ProgramRun(const QString &program, const QString &folder, const QStringList &arguments = {});
     ~ProgramRun();
 
     bool waitForExit(int milliseconds);
