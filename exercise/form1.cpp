@@ -295,6 +295,7 @@ void Form1::closeEvent(QCloseEvent *event) {
         Form2.close();
     });
     event->accept();
+    emit unloaded();
 }
 
 } // namespace exercise

@@ -72,6 +72,10 @@ public:
     common::Int16 pacingCounter = 0;
     common::Int16 quitButtonVisible = 0;
 
+signals:
+    // The window was closed through its frame and has taken the backdrop with it.
+    void unloaded();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
