@@ -36,8 +36,13 @@ void ExerciseRun::writeSettings() {
 }
 
 exercise::Form1 &ExerciseRun::form() {
-    if (!m_form)
-        m_form = std::make_unique<exercise::Form1>(services.services());
+    if (!m_form) {
+        const common::Services windowServices =
+            soundPlayer ? common::Services{*soundPlayer, services.random, services.messages,
+                                           services.end, services.errors}
+                        : services.services();
+        m_form = std::make_unique<exercise::Form1>(windowServices);
+    }
     return *m_form;
 }
 

@@ -42,6 +42,8 @@ public:
 
     common::ExerciseSettings settings;
     RecordingServices services;
+    // A real player instead of the recording one, when set before the window is made.
+    common::SoundPlayer *soundPlayer = nullptr;
 
 private:
     QTemporaryDir m_dir;
