@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <array>
+#include <utility>
 
 namespace exercise {
 
