@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan clean
+.PHONY: all deps configure build run test test-asan clean
 
 all: build
 
@@ -17,6 +17,10 @@ configure: $(BUILD_DIR)/build.ninja
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: deps
+	$(MAKE) build
+	scripts/run-exercise $(BUILD_DIR)
 
 test: deps
 	$(MAKE) build
