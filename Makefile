@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 SHELL := /bin/bash
 .SHELLFLAGS := -eo pipefail -c
 
-.PHONY: all deps configure build test check test-asan fuzz clean
+.PHONY: all deps configure build run test check test-asan fuzz clean
 
 all: build
 
@@ -21,6 +21,10 @@ configure: $(BUILD_DIR)/build.ninja
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: deps
+	$(MAKE) build
+	scripts/run-exercise $(BUILD_DIR)
 
 # Everything CI runs: the sanitizer suite, the fuzzer, then the whole suite on the normal build.
 test: deps
