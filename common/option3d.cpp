@@ -17,6 +17,18 @@ Option3D::Option3D(const QString &caption, QWidget *parent)
     QPalette colours = palette();
     colours.setColor(QPalette::Base, toQColor(systemWindowBackground)); // inside of the circle
     setPalette(colours);
+    connect(this, &QAbstractButton::toggled, this, [this](bool on) {
+        if (on)
+            becomeTabStop();
+    });
+}
+
+void Option3D::becomeTabStop() {
+    if (!parentWidget())
+        return;
+    const auto group = parentWidget()->findChildren<Option3D *>(Qt::FindDirectChildrenOnly);
+    for (Option3D *option : group)
+        option->setFocusPolicy(option == this ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void Option3D::setCaptionFont(const QFont &font) {

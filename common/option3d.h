@@ -4,7 +4,8 @@
 
 namespace common {
 
-// An option button; the option buttons of one panel form a group in which one is selected. A
+// An option button; the option buttons of one panel form a group in which one is selected, and
+// the selected one is the group's single tab stop (the arrow keys move within the group). A
 // caption font too large for the button is shrunk until the caption fits, so it stays readable.
 class Option3D final : public QRadioButton {
     Q_OBJECT
@@ -20,6 +21,7 @@ protected:
 
 private:
     void fitCaption();
+    void becomeTabStop();
 
     QFont m_captionFont;
 };

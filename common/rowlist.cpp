@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <utility>
+
 namespace common {
 
 RowList::RowList(QWidget *parent)
@@ -44,6 +46,25 @@ void RowList::mousePressEvent(QMouseEvent *event) {
         setCurrentRow(-1);
     }
     QListWidget::mousePressEvent(event);
+}
+
+void RowList::mouseDoubleClickEvent(QMouseEvent *event) {
+    m_doubleClicking = true;
+    QListWidget::mouseDoubleClickEvent(event);
+}
+
+void RowList::mouseReleaseEvent(QMouseEvent *event) {
+    if (!std::exchange(m_doubleClicking, false)) {
+        QListWidget::mouseReleaseEvent(event);
+        return;
+    }
+    // Otherwise the release would select whichever row has moved under the pointer.
+    const int selected = selectedRow();
+    QListWidget::mouseReleaseEvent(event);
+    if (selectedRow() != selected) {
+        clearSelection();
+        setCurrentRow(selected);
+    }
 }
 
 void RowList::keyPressEvent(QKeyEvent *event) {

@@ -6,7 +6,8 @@ namespace common {
 
 // A list of text rows with one selected row at most. A click on a row, or moving the selection
 // with the keys, reports rowClicked(); a double click on a row reports rowClicked() for its first
-// click and then rowDoubleClicked(). Clicking beside the rows clears the selection.
+// click and then rowDoubleClicked(). Clicking beside the rows clears the selection, and the
+// release that ends a double click leaves the selection as the double click's handling left it.
 class RowList : public QListWidget {
     Q_OBJECT
 
@@ -26,7 +27,12 @@ protected:
     void checkRow(int row) const;
 
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    bool m_doubleClicking = false;
 };
 
 } // namespace common
