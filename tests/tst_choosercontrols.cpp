@@ -1,3 +1,4 @@
+#include "application.h"
 #include "dirlistbox.h"
 #include "error.h"
 #include "filelistbox.h"
@@ -8,6 +9,7 @@
 #include "testfiles.h"
 #include "vscrollbar.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QSignalSpy>
 #include <QStyle>
@@ -34,6 +36,7 @@ class TestChooserControls final : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void listKeepsOrderAndRefusesRowsThatDontExist();
     void listClicksPreviewFirstThenDoubleClick();
     void listClickBesideTheRowsClearsTheSelection();
@@ -46,6 +49,11 @@ private slots:
     void dirListShowsThePathDownAndTheSubfolders();
     void dirListOpensByDoubleClickOrEnter();
 };
+
+void TestChooserControls::initTestCase() {
+    common::setupApplication(*qobject_cast<QApplication *>(QCoreApplication::instance()),
+                             QStringLiteral("tst_choosercontrols"));
+}
 
 void TestChooserControls::listKeepsOrderAndRefusesRowsThatDontExist() {
     common::ListBox list;
