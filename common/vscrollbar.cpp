@@ -2,6 +2,8 @@
 
 #include "error.h"
 
+#include <QStyleFactory>
+
 #include <algorithm>
 
 namespace common {
@@ -10,6 +12,8 @@ VScrollBar::VScrollBar(QWidget *parent)
     : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(&m_bar);
+    // On the look the rest of the program has, not the desktop's default.
+    m_style.setBaseStyle(QStyleFactory::create(style()->name()));
     m_bar.setStyle(&m_style);
     m_bar.setFocusPolicy(Qt::StrongFocus);
     m_bar.setRange(m_minimum, m_maximum);

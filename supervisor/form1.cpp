@@ -77,8 +77,8 @@ common::Int16 flag(const std::array<common::Option3D, 2> &pair) {
     return pair[0].isChecked() ? -1 : 0;
 }
 
-void select(std::array<common::Option3D, 2> &pair, common::Int16 flag) {
-    pair[flag == -1 ? 0 : 1].setChecked(true);
+void select(std::array<common::Option3D, 2> &pair, common::Int16 value) {
+    pair[value == -1 ? 0 : 1].setChecked(true);
 }
 
 } // namespace
