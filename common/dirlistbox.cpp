@@ -4,8 +4,6 @@
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
 
-#include <utility>
-
 namespace common {
 
 namespace {
@@ -74,18 +72,6 @@ void DirListBox::keyPressEvent(QKeyEvent *event) {
     QListWidget::keyPressEvent(event);
 }
 
-void DirListBox::mouseDoubleClickEvent(QMouseEvent *event) {
-    m_doubleClicking = true;
-    QListWidget::mouseDoubleClickEvent(event);
-}
-
-void DirListBox::mouseReleaseEvent(QMouseEvent *event) {
-    QListWidget::mouseReleaseEvent(event);
-    // The entries changed under the pointer; the open folder stays the marked one.
-    if (std::exchange(m_doubleClicking, false))
-        setCurrentRow(m_currentRow);
-}
-
 void DirListBox::open(const QModelIndex &index) {
     if (index.isValid())
         setPath(index.data(pathRole).toString());
@@ -111,14 +97,14 @@ void DirListBox::refresh() {
         walked = QDir(walked).filePath(parts.at(level));
         addEntry(openFolder, parts.at(level), walked, level + 1);
     }
-    m_currentRow = count() - 1;
+    const int current = count() - 1;
 
     const QStringList subfolders =
         QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : subfolders)
         addEntry(closedFolder, name, QDir(m_path).filePath(name), int(parts.size()) + 1);
 
-    setCurrentRow(m_currentRow);
+    setCurrentRow(current);
 }
 
 } // namespace common

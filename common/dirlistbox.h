@@ -25,16 +25,12 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void open(const QModelIndex &index);
     void refresh();
 
     QString m_path;
-    int m_currentRow = 0;
-    bool m_doubleClicking = false;
 };
 
 } // namespace common

@@ -330,6 +330,7 @@ void TestChooserControls::dirListOpensByDoubleClickOrEnter() {
     QTemporaryDir dir;
     const QString base = QDir(dir.path()).canonicalPath();
     makeFolder(base + QStringLiteral("/bilder/djur"));
+    makeFolder(base + QStringLiteral("/aaa")); // opening "bilder" moves it up a row
     common::DirListBox list;
     list.resize(200, 400);
     list.setPath(base);
@@ -346,6 +347,9 @@ void TestChooserControls::dirListOpensByDoubleClickOrEnter() {
     doubleClickRow(list, bilder);
     QCOMPARE(list.path(), base + QStringLiteral("/bilder"));
     QCOMPARE(changes.size(), 1);
+    // The opened folder is the marked entry, whatever entry now lies under the pointer.
+    QCOMPARE(list.currentRow(), int(rows(list).lastIndexOf(QStringLiteral("bilder"))));
+    QCOMPARE(list.selectedItems().size(), 1);
 
     list.setFocus();
     list.setCurrentRow(int(rows(list).indexOf(QStringLiteral("djur"))));
