@@ -10,7 +10,7 @@ JOBS ?= $(shell nproc)
 SHELL := /bin/bash
 .SHELLFLAGS := -eo pipefail -c
 
-.PHONY: all deps configure build test check test-asan fuzz bench clean
+.PHONY: all deps configure build run test check test-asan fuzz bench clean
 
 all: build
 
@@ -24,6 +24,10 @@ configure: $(BUILD_DIR)/build.ninja
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: deps
+	$(MAKE) build
+	scripts/run-exercise $(BUILD_DIR)
 
 # Everything CI runs: the sanitizer suite, the fuzzer, then the whole suite on the normal build.
 test: deps
