@@ -4,20 +4,20 @@
 #include "dialogerrorreporter.h"
 #include "dialogmessagebox.h"
 #include "processend.h"
-#include "qtsoundplayer.h"
 #include "services.h"
+#include "soundplayer.h"
 
 namespace common {
 
-// The real services of a running program.
+// The real services of a running program; the program brings its own sound output.
 class SystemServices final {
 public:
-    explicit SystemServices(const QString &programName);
+    SystemServices(const QString &programName, SoundPlayer &sound);
 
     Services services();
 
 private:
-    QtSoundPlayer m_sound;
+    SoundPlayer &m_sound;
     ClockRandom m_random;
     DialogMessageBox m_messages;
     ProcessEnd m_end;

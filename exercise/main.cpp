@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "application.h"
+#include "qtsoundplayer.h"
 #include "systemservices.h"
 
 #include <QApplication>
@@ -10,7 +11,8 @@
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     common::setupApplication(app, QStringLiteral("tavrin"));
-    common::SystemServices system(QStringLiteral("tavrin"));
+    common::QtSoundPlayer sound;
+    common::SystemServices system(QStringLiteral("tavrin"), sound);
     const common::Services services = system.services();
 
     // A start that fails has been reported already; the reporter ends with status 1.

@@ -1,5 +1,6 @@
 #include "application.h"
 #include "form1.h"
+#include "silentsoundplayer.h"
 #include "systemservices.h"
 
 #include <QApplication>
@@ -8,7 +9,9 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     const QString programName = QStringLiteral("tavrinset");
     common::setupApplication(app, programName);
-    common::SystemServices system(programName);
+    // The settings tool plays no sound.
+    common::SilentSoundPlayer sound;
+    common::SystemServices system(programName, sound);
     const common::Services services = system.services();
 
     supervisor::Form1 form(services);
