@@ -7,6 +7,7 @@
 #include "monitorrecorder.h"
 #include "paintcounter.h"
 #include "procstats.h"
+#include "silentsoundplayer.h"
 #include "systemservices.h"
 #include "testfiles.h"
 #include "xtestpointer.h"
@@ -418,7 +419,8 @@ void Benchmarks::scale() {
 
     // The real window, in this process, with the program's own style and fonts.
     common::setupApplication(*qApp, QStringLiteral("tavrinset"));
-    common::SystemServices system(QStringLiteral("tavrinset"));
+    common::SilentSoundPlayer sound;
+    common::SystemServices system(QStringLiteral("tavrinset"), sound);
     supervisor::Form1 form(system.services());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
