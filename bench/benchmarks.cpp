@@ -90,6 +90,7 @@ std::optional<Clock::time_point> lastPaint(const PaintCounter &paints, Clock::ti
     return last;
 }
 
+// Lets pending events run for a moment, so that a measurement starts from a quiet window.
 void settle() {
     QElapsedTimer quiet;
     quiet.start();
@@ -415,7 +416,7 @@ void Benchmarks::scale() {
         const QByteArray folder = QStringLiteral("%1/%2").arg(base).arg(size).toLocal8Bit();
         QVERIFY(QDir().mkpath(QString::fromLocal8Bit(folder)));
         for (int i = 0; i < size; ++i) {
-            // A tenth of them icons, the rest other files around them in name order.
+            // A tenth of them icons, the rest files the pattern leaves out.
             const QByteArray name =
                 folder + (i % 10 == 0 ? QByteArray("/bild%1.ico") : QByteArray("/data%1.txt"))
                              .replace("%1", QByteArray::number(i));
