@@ -2,11 +2,15 @@
 # starter content; `make test` builds and runs every test.
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 # Both programs work in the current directory: this is the one `make run` and `make settings` use.
 RUN_DIR ?= $(BUILD_DIR)/run
+SHELL := /bin/bash
+.SHELLFLAGS := -eo pipefail -c
 
-.PHONY: all deps configure build run settings test test-asan package install clean
+.PHONY: all deps configure build run settings test check test-asan fuzz package install clean
 
 all: build
 
@@ -31,11 +35,18 @@ settings: deps
 	scripts/seed-folder "$(RUN_DIR)"
 	cd "$(RUN_DIR)" && exec "$(abspath $(BUILD_DIR))/supervisor/tavrinset"
 
+# Everything CI runs: the sanitizer suite, the fuzzer, then the whole suite on the normal build.
 test: deps
-	$(MAKE) build
+	$(MAKE) test-asan
+	$(MAKE) fuzz
+	$(MAKE) check
+
+check: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
-test-asan: deps
+# The unit and widget suite once more with AddressSanitizer, UndefinedBehaviorSanitizer and
+# LeakSanitizer; any report fails the test that made it.
+test-asan:
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
@@ -48,5 +59,13 @@ package: deps
 install: build
 	cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix $(PREFIX))
 
+# Fuzzes the settings reader for FUZZ_SECONDS with AddressSanitizer and UndefinedBehaviorSanitizer.
+fuzz:
+	cmake -S fuzz -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	mkdir -p $(FUZZ_DIR)/corpus
+	$(FUZZ_DIR)/fuzz_settings -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+		-print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus fuzz/corpus 2>&1 | tail -n 25
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

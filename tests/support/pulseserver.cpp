@@ -52,8 +52,20 @@ bool PulseServer::start() {
         probe.start(QStringLiteral("pactl"),
                     {QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")});
         probe.waitForFinished(3000);
-        if (probe.exitCode() == 0 && probe.readAllStandardOutput().contains(sinkName().toUtf8()))
-            return true;
+        if (probe.exitCode() == 0 && probe.readAllStandardOutput().contains(sinkName().toUtf8())) {
+            // An idle null sink's monitor delivers nothing; a stream of silence keeps it running,
+            // so a recording covers the quiet stretches too.
+            m_silence.setStandardInputFile(QStringLiteral("/dev/zero"));
+            m_silence.start(QStringLiteral("pacat"),
+                            {QStringLiteral("--playback"),
+                             QStringLiteral("--device=%1").arg(sinkName()), QStringLiteral("--raw"),
+                             QStringLiteral("--format=s16le"), QStringLiteral("--rate=8000"),
+                             QStringLiteral("--channels=1")});
+            if (m_silence.waitForStarted(5000))
+                return true;
+            m_reason = QStringLiteral("pacat did not start");
+            return false;
+        }
         if (m_server.state() == QProcess::NotRunning)
             break;
         QThread::msleep(100);
@@ -70,8 +82,11 @@ bool PulseServer::startRecording() {
                       QStringLiteral("--rate=8000"), QStringLiteral("--latency-msec=20")});
     if (!m_recorder.waitForStarted(5000))
         return false;
-    QThread::msleep(300); // let the stream connect before anything plays
-    return true;
+    // The stream takes a moment to connect; nothing played before then would be heard.
+    const QDeadlineTimer deadline(10000);
+    while (m_recorder.bytesAvailable() == 0 && !deadline.hasExpired())
+        m_recorder.waitForReadyRead(100);
+    return m_recorder.bytesAvailable() > 0;
 }
 
 QByteArray PulseServer::stopRecording() {

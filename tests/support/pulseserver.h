@@ -17,13 +17,14 @@ public:
     QString serverAddress() const;
     QString sinkName() const { return QStringLiteral("testsink"); }
 
-    // Records the sink's monitor as 16-bit mono samples at 8000 Hz.
+    // Records the sink's monitor as 16-bit mono samples at 8000 Hz; returns once samples flow.
     bool startRecording();
     QByteArray stopRecording();
 
 private:
     QTemporaryDir m_runtime;
     QProcess m_server;
+    QProcess m_silence;
     QProcess m_recorder;
     QString m_reason;
 };

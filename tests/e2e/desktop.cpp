@@ -1,0 +1,204 @@
+#include "desktop.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTest>
+#include <QThread>
+
+#include <optional>
+
+namespace {
+
+bool run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
+         int timeout = 10000) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(timeout)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return false;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+void stop(QProcess &process) {
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(2000);
+    }
+}
+
+} // namespace
+
+Desktop::~Desktop() {
+    stop(m_windowManager);
+    stop(m_xserver);
+}
+
+bool Desktop::start() {
+    for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop", "wmctrl"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+            m_reason = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+            return false;
+        }
+    }
+    // A display number nobody else uses.
+    int number = 90;
+    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
+           QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+        ++number;
+    m_display = QStringLiteral(":%1").arg(number);
+    m_xserver.setProcessChannelMode(QProcess::MergedChannels);
+    m_xserver.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"),
+                                             QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!m_xserver.waitForStarted(5000)) {
+        m_reason = QStringLiteral("Xvfb did not start");
+        return false;
+    }
+    qputenv("DISPLAY", m_display.toLocal8Bit());
+    if (!waitForServer())
+        return false;
+
+    m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
+    m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    const bool managed = waitUntil(
+        [] {
+            QByteArray out;
+            return run(QStringLiteral("xprop"),
+                       {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
+                       &out) &&
+                   out.contains("window id");
+        },
+        10000);
+    if (!managed) {
+        m_reason = QStringLiteral("openbox did not come up: ") +
+                   QString::fromLocal8Bit(m_windowManager.readAll());
+        return false;
+    }
+    if (!m_pulse.start()) {
+        m_reason = m_pulse.reason();
+        return false;
+    }
+    return true;
+}
+
+bool Desktop::waitForServer() {
+    const bool up = waitUntil(
+        [] {
+            return run(QStringLiteral("xprop"),
+                       {QStringLiteral("-root"), QStringLiteral("-len"), QStringLiteral("1")});
+        },
+        10000);
+    if (!up)
+        m_reason =
+            QStringLiteral("Xvfb did not answer: ") + QString::fromLocal8Bit(m_xserver.readAll());
+    return up;
+}
+
+QImage Desktop::screenshot() {
+    QScreen *screen = QGuiApplication::primaryScreen();
+    return screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void Desktop::click(QPoint at) {
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+         QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+}
+
+void Desktop::doubleClick(QPoint at) {
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+         QString::number(at.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
+         QStringLiteral("2"), QStringLiteral("--delay"), QStringLiteral("80"),
+         QStringLiteral("1")});
+}
+
+void Desktop::key(const QString &keys) {
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+}
+
+bool Desktop::closeWindow(const QString &title) {
+    return run(QStringLiteral("wmctrl"), {QStringLiteral("-F"), QStringLiteral("-c"), title});
+}
+
+QStringList Desktop::visibleWindowTitles() {
+    QByteArray out;
+    run(QStringLiteral("wmctrl"), {QStringLiteral("-l")}, &out);
+    // Each line: window id, desktop, host, title.
+    static const QRegularExpression line(
+        QStringLiteral("^0x[0-9a-f]+\\s+-?\\d+\\s+\\S+(?: (.*))?$"));
+    QStringList titles;
+    for (const QString &text : QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch match = line.match(text);
+        if (match.hasMatch())
+            titles << match.captured(1);
+    }
+    return titles;
+}
+
+ProgramRun::ProgramRun(const QString &program, const QString &folder) {
+    m_process.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    m_process.setProcessEnvironment(env);
+    m_process.start(program, {});
+    m_process.waitForStarted(5000);
+}
+
+ProgramRun::~ProgramRun() {
+    stop(m_process);
+}
+
+bool ProgramRun::waitForExit(int milliseconds) {
+    return waitUntil([this] { return m_process.state() == QProcess::NotRunning; }, milliseconds);
+}
+
+QString ProgramRun::standardError() {
+    m_stderr += m_process.readAllStandardError();
+    return QString::fromUtf8(m_stderr);
+}
+
+bool waitUntil(const std::function<bool()> &condition, int milliseconds) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+std::optional<QPoint> findClientOrigin(const QImage &screen, const QColor &background) {
+    const QRgb wanted = background.rgb();
+    for (int y = 0; y < screen.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(screen.constScanLine(y));
+        for (int x = 0; x < screen.width(); ++x) {
+            // A run of the colour, not a stray pixel of an icon.
+            if ((line[x] | 0xFF000000) == wanted && x + 8 < screen.width() &&
+                (line[x + 8] | 0xFF000000) == wanted && y + 8 < screen.height() &&
+                (screen.pixel(x, y + 8) | 0xFF000000) == wanted)
+                return QPoint(x, y);
+        }
+    }
+    return std::nullopt;
+}
+
+bool sameColour(const QColor &a, const QColor &b, int tolerance) {
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}

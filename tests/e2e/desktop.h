@@ -1,0 +1,69 @@
+#pragma once
+
+#include "pulseserver.h"
+
+#include <QColor>
+#include <QImage>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// A private desktop for end-to-end tests: an X server (Xvfb) with a window manager (openbox) and
+// a PulseAudio server with a null sink. The test process itself connects to the X server, so it
+// can take screenshots; pointer events go through xdotool like a person's.
+class Desktop final {
+public:
+    ~Desktop();
+
+    // Starts everything and points DISPLAY and PULSE_SERVER at it. Call before QApplication.
+    bool start();
+    QString reason() const { return m_reason; }
+    QString display() const { return m_display; }
+    PulseServer &pulse() { return m_pulse; }
+
+    static QImage screenshot();
+    static void click(QPoint at);
+    static void doubleClick(QPoint at);
+    static void key(const QString &keys);
+    // Asks the window manager to close the window with this exact title, as its close box does.
+    static bool closeWindow(const QString &title);
+    static QStringList visibleWindowTitles();
+
+private:
+    bool waitForServer();
+
+    QString m_display;
+    QString m_reason;
+    QProcess m_xserver;
+    QProcess m_windowManager;
+    PulseServer m_pulse;
+};
+
+// A program under test, started in its own folder on the test desktop.
+class ProgramRun final {
+public:
+    ProgramRun(const QString &program, const QString &folder);
+    ~ProgramRun();
+
+    bool waitForExit(int milliseconds);
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    int exitCode() const { return m_process.exitCode(); }
+    QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
+    QString standardError();
+
+private:
+    QProcess m_process;
+    QByteArray m_stderr;
+};
+
+// Polls condition, letting events run, until it holds or the time is up.
+bool waitUntil(const std::function<bool()> &condition, int milliseconds = 10000);
+
+// The top left corner of the client area of a window whose background is colour: the first
+// pixel of that colour, scanning rows from the top. Null when not on the screen.
+std::optional<QPoint> findClientOrigin(const QImage &screen, const QColor &background);
+
+bool sameColour(const QColor &a, const QColor &b, int tolerance = 8);

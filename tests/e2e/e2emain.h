@@ -1,0 +1,23 @@
+#pragma once
+
+#include "desktop.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <cstdio>
+
+// Starts the private desktop before the application connects to it, then runs the tests.
+#define TAVRIN_E2E_MAIN(TestClass)                                                                 \
+    int main(int argc, char **argv) {                                                              \
+        Desktop desktop;                                                                           \
+        if (!desktop.start()) {                                                                    \
+            std::fprintf(stderr, "FAIL!  : no desktop for the end-to-end tests: %s\n",             \
+                         qPrintable(desktop.reason()));                                            \
+            return 1;                                                                              \
+        }                                                                                          \
+        qputenv("QT_QPA_PLATFORM", "xcb");                                                         \
+        QApplication app(argc, argv);                                                              \
+        TestClass test(desktop);                                                                   \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

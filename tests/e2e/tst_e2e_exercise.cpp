@@ -1,0 +1,329 @@
+#include "e2emain.h"
+#include "exercisesettings.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <array>
+#include <cmath>
+
+// The exercise as a child meets it: the real program in a real window, clicked with the pointer,
+// heard on the sound server's monitor.
+namespace {
+
+// Client-area positions in pixels, from the window's layout.
+const QPoint sluta(602, 42);
+const QPoint klar(279, 387);
+const QPoint target(332, 44);
+const QPoint gaugeTop(601, 112);
+const QPoint gaugeBottom(601, 440);
+const QColor windowBackground(128, 255, 255);
+const QColor yellowPanel(255, 255, 128);
+const QColor gaugeBar(255, 0, 0);
+const QColor gaugeBackground(192, 192, 192);
+
+QPoint palettePicture(int i) {
+    return QPoint(4 + 32 + 72 * (i % 3) + 32, 95 + 32 + 64 * (i / 3) + 28);
+}
+QPoint slotPicture(int i) {
+    return QPoint(4 + 319 + 72 * (i % 3) + 32, 95 + 33 + 64 * (i / 3) + 29);
+}
+
+const std::array<QColor, 9> iconColours{
+    QColor(220, 20, 60),  QColor(255, 140, 0), QColor(34, 139, 34),
+    QColor(30, 144, 255), QColor(148, 0, 211), QColor(139, 69, 19),
+    QColor(255, 20, 147), QColor(0, 128, 128), QColor(128, 128, 0)};
+
+// The three cues as tones of their own.
+constexpr double introHz = 440;
+constexpr double hornHz = 880;
+constexpr double praiseHz = 1320;
+
+struct Options {
+    common::Int16 taskCount = 2;
+    common::Int16 number = 2;
+    bool sound = true;
+    bool doneButton = true;
+    bool quitButton = true;
+    double introSeconds = 0.4;
+};
+
+// Power of one frequency in a block of 8000 Hz samples (Goertzel).
+double tonePower(const QByteArray &samples, qsizetype from, qsizetype count, double hz) {
+    const double k = 2 * std::cos(2 * M_PI * hz / 8000);
+    double s1 = 0, s2 = 0;
+    for (qsizetype i = from; i < from + count && 2 * i + 1 < samples.size(); ++i) {
+        const auto x = qint16(quint8(samples[2 * i]) | (quint8(samples[2 * i + 1]) << 8));
+        const double s0 = x + k * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return (s1 * s1 + s2 * s2 - k * s1 * s2) / double(count * count);
+}
+
+// The order in which the three tones first sound, block by block.
+QList<double> tonesInOrder(const QByteArray &samples) {
+    QList<double> order;
+    const qsizetype block = 400; // 50 ms
+    for (qsizetype from = 0; 2 * (from + block) <= samples.size(); from += block) {
+        if (rms(samples, from, block) < 300)
+            continue;
+        double best = 0, loudest = 0;
+        for (double hz : {introHz, hornHz, praiseHz}) {
+            const double p = tonePower(samples, from, block, hz);
+            if (p > loudest) {
+                loudest = p;
+                best = hz;
+            }
+        }
+        if (order.isEmpty() || order.last() != best)
+            order << best;
+    }
+    return order;
+}
+
+} // namespace
+
+class TestE2EExercise final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TestE2EExercise(Desktop &desktop)
+        : m_desktop(desktop) {}
+
+private slots:
+    void childsWholeRunEndsAfterTheLastTask();
+    void hiddenDoneButtonChecksEveryPlacement();
+    void hiddenQuitButtonIsNotOnTheScreen();
+    void quitButtonEndsAtOnce();
+    void cuesAreHeardInOrder();
+    void noCueWithSoundOff();
+    void backdropCoversTheScreenAndStaysBehind();
+    void missingSettingsFileEndsWithStatusOne();
+
+private:
+    QString prepareFolder(QTemporaryDir &dir, const Options &options);
+    // Waits for the window and returns its client origin on the screen.
+    QPoint waitForWindow();
+    QColor pixel(QPoint client);
+    int targetPosition();
+    void answer(int count);
+
+    Desktop &m_desktop;
+    QPoint m_origin;
+};
+
+QString TestE2EExercise::prepareFolder(QTemporaryDir &dir, const Options &options) {
+    const QString folder = dir.path();
+    common::ExerciseSettings s;
+    s.taskCount = options.taskCount;
+    s.smallestNumber = options.number;
+    s.largestNumber = options.number;
+    s.soundOn = options.sound ? -1 : 0;
+    s.doneButtonVisible = options.doneButton ? -1 : 0;
+    s.quitButtonVisible = options.quitButton ? -1 : 0;
+    QDir().mkpath(folder + QStringLiteral("/bilder"));
+    for (int i = 0; i < 9; ++i) {
+        const QString name = QStringLiteral("bild%1.ico").arg(i);
+        writeTestIcon(folder + QStringLiteral("/bilder/") + name, iconColours[i]);
+        s.pictures[i] = common::PictureRef{name, folder + QStringLiteral("/bilder")};
+    }
+    common::writeExerciseSettings(s, folder + QStringLiteral("/tavrin.ini"));
+    writeTestTone(folder + QStringLiteral("/xmusic.wav"), introHz, options.introSeconds, 8000);
+    writeTestTone(folder + QStringLiteral("/horn.wav"), hornHz, 0.3, 8000);
+    writeTestTone(folder + QStringLiteral("/wow.wav"), praiseHz, 0.3, 8000);
+    return folder;
+}
+
+QPoint TestE2EExercise::waitForWindow() {
+    std::optional<QPoint> origin;
+    waitUntil([&] {
+        origin = findClientOrigin(Desktop::screenshot(), windowBackground);
+        return origin.has_value();
+    });
+    m_origin = origin.value_or(QPoint(-1, -1));
+    return m_origin;
+}
+
+QColor TestE2EExercise::pixel(QPoint client) {
+    return Desktop::screenshot().pixelColor(m_origin + client);
+}
+
+int TestE2EExercise::targetPosition() {
+    const QColor shown = pixel(target);
+    for (int i = 0; i < 9; ++i)
+        if (sameColour(shown, iconColours[i], 4))
+            return i;
+    return -1;
+}
+
+void TestE2EExercise::answer(int count) {
+    const int k = targetPosition();
+    QVERIFY2(k >= 0, qPrintable(pixel(target).name()));
+    for (int slot = 0; slot < count; ++slot) {
+        Desktop::click(m_origin + palettePicture(k));
+        Desktop::click(m_origin + slotPicture(slot * 4));
+        QVERIFY(
+            waitUntil([&] { return sameColour(pixel(slotPicture(slot * 4)), iconColours[k], 4); }));
+    }
+}
+
+void TestE2EExercise::childsWholeRunEndsAfterTheLastTask() {
+    QTemporaryDir dir;
+    Options options;
+    options.sound = false;
+    ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
+    QVERIFY(waitForWindow().x() >= 0);
+    QVERIFY(sameColour(pixel(gaugeTop), gaugeBar));
+
+    answer(2);
+    Desktop::click(m_origin + klar);
+    // One of two tasks left: the gauge's upper half turns grey, the lower stays red.
+    QVERIFY(waitUntil([&] { return sameColour(pixel(gaugeTop), gaugeBackground); }));
+    QVERIFY(sameColour(pixel(gaugeBottom), gaugeBar));
+    // The praise phase clears the slots for the next task.
+    QVERIFY(waitUntil([&] {
+        const QColor slot = pixel(slotPicture(0));
+        for (const QColor &c : iconColours)
+            if (sameColour(slot, c, 4))
+                return false;
+        return true;
+    }));
+    QVERIFY(run.isRunning());
+
+    answer(2);
+    Desktop::click(m_origin + klar);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.exitCode(), 0);
+}
+
+void TestE2EExercise::hiddenDoneButtonChecksEveryPlacement() {
+    QTemporaryDir dir;
+    Options options;
+    options.sound = false;
+    options.doneButton = false;
+    options.taskCount = 1;
+    options.number = 1;
+    ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
+    QVERIFY(waitForWindow().x() >= 0);
+    QVERIFY2(sameColour(pixel(klar), yellowPanel), qPrintable(pixel(klar).name()));
+    answer(1); // the placement itself is checked: right, praise, end
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+}
+
+void TestE2EExercise::hiddenQuitButtonIsNotOnTheScreen() {
+    QTemporaryDir dir;
+    Options options;
+    options.sound = false;
+    options.quitButton = false;
+    ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
+    QVERIFY(waitForWindow().x() >= 0);
+    QVERIFY2(sameColour(pixel(sluta), windowBackground), qPrintable(pixel(sluta).name()));
+    Desktop::click(m_origin + sluta);
+    QTest::qWait(500);
+    QVERIFY(run.isRunning());
+    // Closing through the frame still ends it, backdrop and all.
+    QVERIFY(Desktop::closeWindow(QStringLiteral("Tavrinor och  objekt")));
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+}
+
+void TestE2EExercise::quitButtonEndsAtOnce() {
+    QTemporaryDir dir;
+    Options options;
+    options.sound = false;
+    ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
+    QVERIFY(waitForWindow().x() >= 0);
+    QVERIFY(!sameColour(pixel(sluta), windowBackground));
+    Desktop::click(m_origin + sluta);
+    QVERIFY(run.waitForExit(5000));
+    QCOMPARE(run.exitCode(), 0);
+}
+
+void TestE2EExercise::cuesAreHeardInOrder() {
+    QTemporaryDir dir;
+    Options options;
+    options.taskCount = 1;
+    options.number = 1;
+    QVERIFY(m_desktop.pulse().startRecording());
+    ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
+    QVERIFY(waitForWindow().x() >= 0);
+    QTest::qWait(800);               // the intro has played
+    Desktop::click(m_origin + klar); // nothing placed: wrong, the horn
+    QTest::qWait(800);
+    answer(1);
+    Desktop::click(m_origin + klar);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+    QTest::qWait(300);
+    const QByteArray heard = m_desktop.pulse().stopRecording();
+    const QList<double> order = tonesInOrder(heard);
+    QCOMPARE(order, (QList<double>{introHz, hornHz, praiseHz}));
+}
+
+void TestE2EExercise::noCueWithSoundOff() {
+    QTemporaryDir dir;
+    Options options;
+    options.taskCount = 1;
+    options.number = 1;
+    options.sound = false;
+    QVERIFY(m_desktop.pulse().startRecording());
+    ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
+    QVERIFY(waitForWindow().x() >= 0);
+    QTest::qWait(500);
+    Desktop::click(m_origin + klar);
+    answer(1);
+    Desktop::click(m_origin + klar);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+    const QByteArray heard = m_desktop.pulse().stopRecording();
+    QVERIFY(heard.size() > 8000); // the recording ran for the whole run
+    QVERIFY2(rms(heard) < 50, qPrintable(QString::number(rms(heard))));
+}
+
+void TestE2EExercise::backdropCoversTheScreenAndStaysBehind() {
+    QTemporaryDir dir;
+    Options options;
+    options.sound = false;
+    ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
+    QVERIFY(waitForWindow().x() >= 0);
+    const QImage screen = Desktop::screenshot();
+    for (QPoint corner :
+         {QPoint(0, 0), QPoint(screen.width() - 1, 0), QPoint(0, screen.height() - 1),
+          QPoint(screen.width() - 1, screen.height() - 1)})
+        QCOMPARE(screen.pixelColor(corner), QColor(Qt::black));
+    const QColor targetBefore = pixel(target);
+
+    Desktop::click(QPoint(5, screen.height() - 5));
+    QTest::qWait(500);
+    const std::optional<QPoint> origin = findClientOrigin(Desktop::screenshot(), windowBackground);
+    QVERIFY(origin.has_value());
+    QCOMPARE(*origin, m_origin);
+    QCOMPARE(pixel(target), targetBefore);
+    QVERIFY(run.isRunning());
+
+    QVERIFY(Desktop::closeWindow(QStringLiteral("Tavrinor och  objekt")));
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+    QVERIFY(!Desktop::visibleWindowTitles().contains(QString()));
+}
+
+void TestE2EExercise::missingSettingsFileEndsWithStatusOne() {
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), dir.path());
+    // The error is shown in a dialog; a person dismisses it.
+    QVERIFY(waitUntil(
+        [] { return Desktop::visibleWindowTitles().contains(QStringLiteral("tavrin")); }));
+    Desktop::key(QStringLiteral("Return"));
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 1);
+    QVERIFY2(run.standardError().contains(QStringLiteral("tavrin.ini")),
+             qPrintable(run.standardError()));
+    QVERIFY(run.standardError().startsWith(QStringLiteral("tavrin: ")));
+}
+
+TAVRIN_E2E_MAIN(TestE2EExercise)
+#include "tst_e2e_exercise.moc"

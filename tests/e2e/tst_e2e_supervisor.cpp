@@ -1,0 +1,176 @@
+#include "e2emain.h"
+#include "exercisesettings.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+// The settings tool as the adult meets it: the real program, real clicks, the real file.
+namespace {
+
+const QPoint firstChosenRow(416, 50);
+const QPoint firstFileRow(248, 50);
+const QPoint spara(584, 368);
+const QPoint avbryt(584, 424);
+const QColor windowBackground(255, 255, 128);
+const QString title = QStringLiteral("Varnelkontor");
+
+common::ExerciseSettings settingsFor(const QString &folder) {
+    common::ExerciseSettings s;
+    s.taskCount = 4;
+    s.smallestNumber = 2;
+    s.largestNumber = 6;
+    s.soundOn = -1;
+    s.doneButtonVisible = 0;
+    s.quitButtonVisible = -1;
+    for (int i = 0; i < 9; ++i)
+        s.pictures[i] = common::PictureRef{QStringLiteral("b%1.ico").arg(i), folder};
+    return s;
+}
+
+} // namespace
+
+class TestE2ESupervisor final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TestE2ESupervisor(Desktop &desktop)
+        : m_desktop(desktop) {}
+
+private slots:
+    void saveWritesTheSameBytesBack();
+    void saveWithEightPicturesIsRefused();
+    void removeAndAddByDoubleClicks();
+    void cancelWritesNothing();
+    void closingThroughTheFrameWritesNothing();
+    void missingSettingsFileStartsAFreshOne();
+
+private:
+    QString prepareFolder(QTemporaryDir &dir, bool withSettings = true);
+    bool waitForWindow();
+    QString iniPath() const { return m_folder + QStringLiteral("/tavrin.ini"); }
+
+    Desktop &m_desktop;
+    QString m_folder;
+    QPoint m_origin;
+};
+
+QString TestE2ESupervisor::prepareFolder(QTemporaryDir &dir, bool withSettings) {
+    m_folder = QFileInfo(dir.path()).canonicalFilePath();
+    for (int i = 0; i < 9; ++i)
+        writeTestIcon(m_folder + QStringLiteral("/b%1.ico").arg(i),
+                      QColor::fromHsv(i * 40, 200, 200));
+    writeTestIcon(m_folder + QStringLiteral("/a-ny.ico"), Qt::darkBlue);
+    if (withSettings)
+        common::writeExerciseSettings(settingsFor(m_folder), iniPath());
+    return m_folder;
+}
+
+bool TestE2ESupervisor::waitForWindow() {
+    std::optional<QPoint> origin;
+    const bool shown = waitUntil([&] {
+        origin = findClientOrigin(Desktop::screenshot(), windowBackground);
+        return origin.has_value() && Desktop::visibleWindowTitles().contains(title);
+    });
+    m_origin = origin.value_or(QPoint());
+    return shown;
+}
+
+void TestE2ESupervisor::saveWritesTheSameBytesBack() {
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
+    const QByteArray before = readTestFile(iniPath());
+    QVERIFY(waitForWindow());
+    Desktop::click(m_origin + spara);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(readTestFile(iniPath()), before);
+}
+
+void TestE2ESupervisor::saveWithEightPicturesIsRefused() {
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
+    const QByteArray before = readTestFile(iniPath());
+    QVERIFY(waitForWindow());
+    const qsizetype windows = Desktop::visibleWindowTitles().size();
+    Desktop::doubleClick(m_origin + firstChosenRow);
+    QTest::qWait(300);
+    Desktop::click(m_origin + spara);
+    // The message box comes up over the window, and the program goes on.
+    QVERIFY(waitUntil([&] { return Desktop::visibleWindowTitles().size() > windows; }));
+    QVERIFY(run.isRunning());
+    QCOMPARE(readTestFile(iniPath()), before);
+    Desktop::key(QStringLiteral("Return"));
+    QVERIFY(waitUntil([&] { return Desktop::visibleWindowTitles().size() == windows; }));
+    QVERIFY(run.isRunning());
+    Desktop::click(m_origin + avbryt);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(readTestFile(iniPath()), before);
+}
+
+void TestE2ESupervisor::removeAndAddByDoubleClicks() {
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
+    QVERIFY(waitForWindow());
+    Desktop::doubleClick(m_origin + firstChosenRow);
+    QTest::qWait(300);
+    Desktop::doubleClick(m_origin + firstFileRow);
+    QTest::qWait(300);
+    Desktop::click(m_origin + spara);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+
+    const common::ExerciseSettings saved = common::readExerciseSettings(iniPath());
+    common::ExerciseSettings expected = settingsFor(m_folder);
+    std::rotate(expected.pictures.begin(), expected.pictures.begin() + 1, expected.pictures.end());
+    expected.pictures[8] = common::PictureRef{QStringLiteral("a-ny.ico"), m_folder};
+    QCOMPARE(saved.pictures, expected.pictures);
+    QCOMPARE(saved.taskCount, expected.taskCount);
+}
+
+void TestE2ESupervisor::cancelWritesNothing() {
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
+    const QByteArray before = readTestFile(iniPath());
+    const QDateTime modified = QFileInfo(iniPath()).lastModified();
+    QVERIFY(waitForWindow());
+    Desktop::doubleClick(m_origin + firstChosenRow);
+    Desktop::click(m_origin + avbryt);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(readTestFile(iniPath()), before);
+    QCOMPARE(QFileInfo(iniPath()).lastModified(), modified);
+}
+
+void TestE2ESupervisor::closingThroughTheFrameWritesNothing() {
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
+    const QByteArray before = readTestFile(iniPath());
+    QVERIFY(waitForWindow());
+    Desktop::doubleClick(m_origin + firstChosenRow);
+    QVERIFY(Desktop::closeWindow(title));
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(readTestFile(iniPath()), before);
+    // The backdrop went with the window.
+    QVERIFY(waitUntil([] { return Desktop::visibleWindowTitles().isEmpty(); }));
+}
+
+void TestE2ESupervisor::missingSettingsFileStartsAFreshOne() {
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir, false));
+    // A short notice first says that "Spara" writes a new file.
+    QVERIFY(waitUntil([] { return Desktop::visibleWindowTitles().size() >= 2; }));
+    Desktop::key(QStringLiteral("Return"));
+    QVERIFY(waitForWindow());
+    QVERIFY(run.isRunning());
+    Desktop::click(m_origin + avbryt);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+    QVERIFY(!QFile::exists(iniPath()));
+}
+
+TAVRIN_E2E_MAIN(TestE2ESupervisor)
+#include "tst_e2e_supervisor.moc"
