@@ -30,7 +30,7 @@ bool run(const QString &program, const QStringList &arguments, QByteArray *outpu
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-void stop(QProcess &process) {
+void stopProcess(QProcess &process) {
     if (process.state() == QProcess::NotRunning)
         return;
     process.terminate();
@@ -42,9 +42,10 @@ void stop(QProcess &process) {
 
 } // namespace
 
-Desktop::~Desktop() {
-    stop(m_windowManager);
-    stop(m_xserver);
+void Desktop::stop() {
+    m_pulse.stop();
+    stopProcess(m_windowManager);
+    stopProcess(m_xserver);
 }
 
 bool Desktop::start() {
@@ -113,18 +114,28 @@ QImage Desktop::screenshot() {
     return screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+namespace {
+
+// A person's pointer arrives at a control before it clicks: move next to the point, then onto it,
+// so the program sees the pointer enter whatever lies there.
+QStringList pointTo(QPoint at) {
+    return {QStringLiteral("mousemove"), QStringLiteral("--sync"),    QString::number(at.x() + 3),
+            QString::number(at.y() + 3), QStringLiteral("mousemove"), QStringLiteral("--sync"),
+            QString::number(at.x()),     QString::number(at.y())};
+}
+
+} // namespace
+
 void Desktop::click(QPoint at) {
     run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
-         QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+        pointTo(at) + QStringList{QStringLiteral("click"), QStringLiteral("1")});
 }
 
 void Desktop::doubleClick(QPoint at) {
     run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
-         QString::number(at.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
-         QStringLiteral("2"), QStringLiteral("--delay"), QStringLiteral("80"),
-         QStringLiteral("1")});
+        pointTo(at) + QStringList{QStringLiteral("click"), QStringLiteral("--repeat"),
+                                  QStringLiteral("2"), QStringLiteral("--delay"),
+                                  QStringLiteral("80"), QStringLiteral("1")});
 }
 
 void Desktop::key(const QString &keys) {
@@ -160,7 +171,7 @@ ProgramRun::ProgramRun(const QString &program, const QString &folder) {
 }
 
 ProgramRun::~ProgramRun() {
-    stop(m_process);
+    stopProcess(m_process);
 }
 
 bool ProgramRun::waitForExit(int milliseconds) {

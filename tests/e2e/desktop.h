@@ -16,10 +16,11 @@
 // can take screenshots; pointer events go through xdotool like a person's.
 class Desktop final {
 public:
-    ~Desktop();
+    ~Desktop() { stop(); }
 
     // Starts everything and points DISPLAY and PULSE_SERVER at it. Call before QApplication.
     bool start();
+    void stop();
     QString reason() const { return m_reason; }
     QString display() const { return m_display; }
     PulseServer &pulse() { return m_pulse; }

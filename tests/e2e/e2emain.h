@@ -19,5 +19,7 @@
         qputenv("QT_QPA_PLATFORM", "xcb");                                                         \
         QApplication app(argc, argv);                                                              \
         TestClass test(desktop);                                                                   \
-        return QTest::qExec(&test, argc, argv);                                                    \
+        const int failures = QTest::qExec(&test, argc, argv);                                      \
+        desktop.stop();                                                                            \
+        return failures;                                                                           \
     }

@@ -6,10 +6,12 @@
 
 #include <cmath>
 
-PulseServer::~PulseServer() {
-    if (m_recorder.state() != QProcess::NotRunning) {
-        m_recorder.kill();
-        m_recorder.waitForFinished(2000);
+void PulseServer::stop() {
+    for (QProcess *helper : {&m_recorder, &m_silence}) {
+        if (helper->state() != QProcess::NotRunning) {
+            helper->kill();
+            helper->waitForFinished(2000);
+        }
     }
     if (m_server.state() != QProcess::NotRunning) {
         m_server.terminate();

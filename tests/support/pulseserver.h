@@ -9,10 +9,13 @@
 // start() points PULSE_SERVER at it, so it must run before the program first touches audio.
 class PulseServer final {
 public:
-    ~PulseServer();
+    ~PulseServer() { stop(); }
 
     // False, with reason() set, when pulseaudio is missing or does not come up.
     bool start();
+    // Stops the server and its helpers; while the application object still exists, so the
+    // processes can be waited for.
+    void stop();
     QString reason() const { return m_reason; }
     QString serverAddress() const;
     QString sinkName() const { return QStringLiteral("testsink"); }

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "command3d.h"
+#include "form2.h"
+#include "gauge.h"
+#include "image.h"
+#include "int16.h"
+#include "panel3d.h"
+#include "picturebox.h"
+#include "services.h"
+#include "timer.h"
+
+#include <QLabel>
+#include <QWidget>
+
+#include <array>
+#include <utility>
+
+namespace exercise {
+
+// The child's exercise window. Its controls and window variables are public, as on the designed
+// form, so the tests can watch them; only the window's own procedures change them.
+class Form1 final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Form1(common::Services services);
+
+    // The start sequence: the backdrop first, then the settings and the first task. Throws
+    // common::Error when the settings or a palette picture can't be read.
+    void load();
+    // Runs load() through the error report; when it succeeds, shows the window centred in front
+    // of the backdrop and starts ticking. False when the start failed: the window stays hidden.
+    bool start();
+
+    void readsettings();
+    void newtask();
+    void pickpicture();
+    void clearslots();
+    void checkanswer();
+    void bort();
+    void playsound(const QString &name);
+    // One tick of Timer1: the intro, and the praise five ticks after a right answer.
+    void tick();
+
+    common::Form2 Form2;
+
+    common::Command3D *Command3D2 = nullptr;
+    common::Panel3D *Panel3D1 = nullptr;
+    QLabel *Label1 = nullptr;
+    common::Image *Image1 = nullptr;
+    common::Timer *Timer1 = nullptr;
+    common::Panel3D *Panel3D3 = nullptr;
+    common::Gauge *Gauge1 = nullptr;
+    common::Panel3D *Panel3D2 = nullptr;
+    std::array<common::PictureBox *, 10> Picture1{};
+    std::array<common::Image *, 10> Image2{};
+    common::PictureBox *Picture2 = nullptr;
+    common::Command3D *Command3D1 = nullptr;
+    std::array<common::Panel3D *, 9> Panel3D4{};
+    std::array<common::Image *, 9> Image3{};
+
+    common::Int16 wrongFound = 0;
+    common::Int16 matchCount = 0;
+    common::Int16 targetNumber = 0;
+    common::Int16 smallestNumber = 0;
+    common::Int16 largestNumber = 0;
+    common::Int16 taskCount = 0;
+    common::Int16 picked = 0;
+    common::Int16 previousPicked = 0;
+    common::Int16 soundOn = 0;
+    common::Int16 doneButtonVisible = 0;
+    common::Int16 pacingCounter = 0;
+    common::Int16 quitButtonVisible = 0;
+
+signals:
+    // The window was closed through its frame and has taken the backdrop with it.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void connectEvents();
+    void placeIntoSlot(int slot);
+    void showCentred();
+    // Runs an event handler; an error goes to the error report.
+    template <typename Handler> void handle(Handler &&handler) {
+        common::guarded(m_services.errors, std::forward<Handler>(handler));
+    }
+
+    common::Services m_services;
+};
+
+} // namespace exercise

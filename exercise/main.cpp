@@ -1,0 +1,27 @@
+#include "form1.h"
+
+#include "application.h"
+#include "systemservices.h"
+
+#include <QApplication>
+
+#include <optional>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    common::setupApplication(app, QStringLiteral("tavrin"));
+    common::SystemServices system(QStringLiteral("tavrin"));
+    const common::Services services = system.services();
+
+    // A start that fails has been reported already; the reporter ends with status 1.
+    std::optional<exercise::Form1> form;
+    common::guarded(services.errors, [&services, &form] { form.emplace(services); });
+    if (!form)
+        return 1;
+    // The window sits in front of the backdrop as its transient, so Qt doesn't count it as the
+    // last window: end the program when it is closed.
+    QObject::connect(&*form, &exercise::Form1::unloaded, &app, &QCoreApplication::quit);
+    if (!form->start())
+        return 1;
+    return app.exec();
+}

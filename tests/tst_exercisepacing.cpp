@@ -1,0 +1,254 @@
+#include "exerciserun.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+const QString intro = QStringLiteral("xmusic.wav");
+const QString praise = QStringLiteral("wow.wav");
+
+// Target 3 with the picture of palette position 3 in slots 0, 4 and 8.
+void answerRight(ExerciseRun &run) {
+    run.arrange({3, -1, -1, -1, 3, -1, -1, -1, 3});
+    run.pressDone();
+}
+} // namespace
+
+class TestExercisePacing final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startSequenceSetsUpTheFirstTask();
+    void introOnFirstTickOnly();
+    void praiseOnFifthTickThenNextTask();
+    void noSoundKeepsTheSameTiming();
+    void gaugeCountsDownAndLastPraiseEnds();
+    void doubleRightCheckCountsOnce();
+    void noTasksEndsAfterFirstPraise_data();
+    void noTasksEndsAfterFirstPraise();
+    void quitEndsAtOnceInAnyState();
+    void hiddenButtonsStayHidden();
+    void closingTheWindowTakesTheBackdropAlong();
+};
+
+void TestExercisePacing::startSequenceSetsUpTheFirstTask() {
+    ExerciseRun run;
+    run.load();
+    exercise::Form1 &form = run.form();
+    QVERIFY(form.Form2.isVisible());
+    QVERIFY(!form.isVisible()); // shown by the caller once the start has succeeded
+    QCOMPARE(form.taskCount, 3);
+    QCOMPARE(form.smallestNumber, 1);
+    QCOMPARE(form.largestNumber, 9);
+    QCOMPARE(form.soundOn, -1);
+    QCOMPARE(form.doneButtonVisible, -1);
+    QCOMPARE(form.quitButtonVisible, -1);
+    QCOMPARE(form.picked, 9);
+    QCOMPARE(form.previousPicked, 9);
+    QCOMPARE(form.pacingCounter, 10);
+    QCOMPARE(form.targetNumber, 3);
+    QCOMPARE(form.Label1->text(), QStringLiteral("3"));
+    QCOMPARE(form.Gauge1->maximum(), 3);
+    QCOMPARE(form.Gauge1->value(), 3);
+    QVERIFY(form.Picture2->picture().isEmpty());
+    for (int i = 0; i < 9; ++i) {
+        QVERIFY(run.paletteHandle(i) != 0);
+        QCOMPARE(run.slotHandle(i), 0u);
+    }
+    QCOMPARE(run.paletteHandle(9), 0u);
+    // Each load is a picture of its own, even from the same file.
+    QVERIFY(run.paletteHandle(7) != run.paletteHandle(3));
+    QVERIFY(run.services.sound.played.isEmpty());
+}
+
+void TestExercisePacing::introOnFirstTickOnly() {
+    ExerciseRun run;
+    run.load();
+    run.tick();
+    QCOMPARE(run.services.sound.played, QStringList{intro});
+    QCOMPARE(run.form().pacingCounter, 0);
+    run.tick(40);
+    QCOMPARE(run.services.sound.played, QStringList{intro});
+    QCOMPARE(run.form().pacingCounter, 0);
+    QCOMPARE(run.form().Gauge1->value(), 3);
+    QCOMPARE(run.services.end.endCount, 0);
+}
+
+void TestExercisePacing::praiseOnFifthTickThenNextTask() {
+    ExerciseRun run;
+    run.load();
+    exercise::Form1 &form = run.form();
+    run.tick();
+    answerRight(run);
+    QCOMPARE(form.pacingCounter, 1);
+    QCOMPARE(form.Gauge1->value(), 2); // down before the praise
+
+    run.services.random.setValues({0.0f, 0.0f}); // the next task: 1 with position 0
+    run.tick(4);
+    QCOMPARE(form.pacingCounter, 5);
+    QCOMPARE(run.services.sound.played, QStringList{intro});
+    QCOMPARE(run.slotHandle(4), run.paletteHandle(3)); // the answer stays on view
+
+    run.tick();
+    QCOMPARE(run.services.sound.played, (QStringList{intro, praise}));
+    QCOMPARE(form.pacingCounter, 0);
+    for (int i = 0; i < 9; ++i)
+        QCOMPARE(run.slotHandle(i), 0u);
+    QCOMPARE(form.targetNumber, 1);
+    QCOMPARE(form.Label1->text(), QStringLiteral("1"));
+    QCOMPARE(form.Image1->picture().handle(), run.paletteHandle(0));
+    QCOMPARE(run.services.random.reseedCount, 2);
+    QCOMPARE(form.Gauge1->value(), 2);
+    QCOMPARE(run.services.end.endCount, 0);
+
+    run.tick(10);
+    QCOMPARE(run.services.sound.played.size(), 2);
+}
+
+void TestExercisePacing::noSoundKeepsTheSameTiming() {
+    ExerciseRun run;
+    run.settings.soundOn = 0;
+    run.load();
+    run.tick();
+    answerRight(run);
+    run.tick(4);
+    QCOMPARE(run.slotHandle(0), run.paletteHandle(3));
+    run.tick();
+    QCOMPARE(run.slotHandle(0), 0u);
+    QVERIFY(run.services.sound.played.isEmpty());
+}
+
+void TestExercisePacing::gaugeCountsDownAndLastPraiseEnds() {
+    ExerciseRun run;
+    run.load();
+    exercise::Form1 &form = run.form();
+    run.tick();
+    for (int task = 1; task <= 3; ++task) {
+        answerRight(run);
+        QCOMPARE(form.Gauge1->value(), 3 - task);
+        QCOMPARE(form.Gauge1->maximum(), 3);
+        run.tick(4);
+        QCOMPARE(run.services.end.endCount, 0);
+        run.tick();
+        QCOMPARE(run.services.end.endCount, task == 3 ? 1 : 0);
+    }
+    // The last praise still played and cleared the slots before the end.
+    QCOMPARE(run.services.sound.played.count(praise), 3);
+    QCOMPARE(run.slotHandle(0), 0u);
+    QVERIFY(run.services.errors.errors.isEmpty());
+}
+
+void TestExercisePacing::doubleRightCheckCountsOnce() {
+    ExerciseRun run;
+    run.settings.taskCount = 2;
+    run.load();
+    exercise::Form1 &form = run.form();
+    run.tick();
+    answerRight(run);
+    run.tick(3);
+    QCOMPARE(form.pacingCounter, 4);
+    run.pressDone();
+    QCOMPARE(form.Gauge1->value(), 1);
+    QCOMPARE(form.pacingCounter, 1); // the wait starts again
+    run.tick(4);
+    QCOMPARE(run.services.sound.played, QStringList{intro});
+    run.tick();
+    QCOMPARE(run.services.sound.played, (QStringList{intro, praise}));
+    QCOMPARE(run.services.end.endCount, 0);
+
+    // The last task, checked twice as well: the gauge stops at 0 and the run ends.
+    answerRight(run);
+    run.pressDone();
+    QCOMPARE(form.Gauge1->value(), 0);
+    run.tick(5);
+    QCOMPARE(run.services.end.endCount, 1);
+    QVERIFY2(run.services.errors.errors.isEmpty(),
+             qPrintable(run.services.errors.errors.join(u'\n')));
+}
+
+void TestExercisePacing::noTasksEndsAfterFirstPraise_data() {
+    QTest::addColumn<int>("taskCount");
+    QTest::newRow("0") << 0;
+    QTest::newRow("-4") << -4;
+}
+
+void TestExercisePacing::noTasksEndsAfterFirstPraise() {
+    QFETCH(int, taskCount);
+    ExerciseRun run;
+    run.settings.taskCount = common::Int16(taskCount);
+    run.load();
+    exercise::Form1 &form = run.form();
+    QCOMPARE(form.taskCount, taskCount);
+    QCOMPARE(form.Gauge1->maximum(), 0);
+    QCOMPARE(form.Gauge1->value(), 0);
+    run.tick();
+    answerRight(run);
+    QCOMPARE(form.Gauge1->value(), 0);
+    QCOMPARE(form.pacingCounter, 1);
+    run.tick(5);
+    QCOMPARE(run.services.end.endCount, 1);
+    QVERIFY(run.services.errors.errors.isEmpty());
+}
+
+void TestExercisePacing::quitEndsAtOnceInAnyState() {
+    {
+        ExerciseRun run; // before the intro
+        run.load();
+        run.pressQuit();
+        QCOMPARE(run.services.end.endCount, 1);
+        QVERIFY(run.services.sound.played.isEmpty());
+    }
+    {
+        ExerciseRun run; // while a right answer waits for its praise
+        run.load();
+        run.tick();
+        answerRight(run);
+        run.tick(2);
+        run.pressQuit();
+        QCOMPARE(run.services.end.endCount, 1);
+        QCOMPARE(run.services.sound.played, QStringList{intro});
+    }
+}
+
+void TestExercisePacing::hiddenButtonsStayHidden() {
+    ExerciseRun run;
+    run.settings.doneButtonVisible = 0;
+    run.settings.quitButtonVisible = 0;
+    run.load();
+    run.form().show();
+    QVERIFY(!run.form().Command3D1->isVisible());
+    QVERIFY(!run.form().Command3D2->isVisible());
+    run.tick();
+    run.pick(3);
+    run.place(0);
+    QVERIFY(!run.form().Command3D1->isVisible());
+    QVERIFY(!run.form().Command3D2->isVisible());
+
+    ExerciseRun shown;
+    shown.load();
+    shown.form().show();
+    QVERIFY(shown.form().Command3D1->isVisible());
+    QVERIFY(shown.form().Command3D2->isVisible());
+}
+
+void TestExercisePacing::closingTheWindowTakesTheBackdropAlong() {
+    ExerciseRun run;
+    run.writeSettings();
+    exercise::Form1 &form = run.form();
+    QVERIFY(form.start());
+    QVERIFY(form.isVisible());
+    QVERIFY(form.Form2.isVisible());
+    QVERIFY(form.Timer1->isEnabled());
+    QCOMPARE(form.Timer1->interval(), 50);
+    QSignalSpy unloaded(&form, &exercise::Form1::unloaded);
+
+    QVERIFY(form.close());
+    QVERIFY(!form.isVisible());
+    QVERIFY(!form.Form2.isVisible());
+    QVERIFY(!form.Timer1->isEnabled());
+    QCOMPARE(unloaded.size(), 1);
+    QCOMPARE(run.services.end.endCount, 0); // closing is no end call: the program runs out
+}
+
+QTEST_MAIN(TestExercisePacing)
+#include "tst_exercisepacing.moc"

@@ -1,0 +1,57 @@
+#include "exerciserun.h"
+#include "pulseserver.h"
+#include "qtsoundplayer.h"
+#include "testfiles.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+// The exercise window with the real player, into a private PulseAudio null sink.
+class TestExerciseSound final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cuesPlayFromTheCurrentDirectoryAndHoldTheWindow();
+
+private:
+    PulseServer m_server;
+};
+
+void TestExerciseSound::initTestCase() {
+    if (!m_server.start())
+        QSKIP(qPrintable(QStringLiteral("no sound server for this test: ") + m_server.reason()));
+}
+
+void TestExerciseSound::cuesPlayFromTheCurrentDirectoryAndHoldTheWindow() {
+    common::QtSoundPlayer player;
+    ExerciseRun run;
+    run.soundPlayer = &player;
+    writeTestTone(run.dirPath() + QStringLiteral("/xmusic.wav"), 440, 0.6);
+    run.load();
+
+    // The first recording only wakes the monitor up.
+    QVERIFY(m_server.startRecording());
+    m_server.stopRecording();
+    QVERIFY(m_server.startRecording());
+    QElapsedTimer clock;
+    clock.start();
+    run.tick(); // the intro, named relative to the current directory
+    const qint64 elapsed = clock.elapsed();
+    QTest::qWait(300);
+    const QByteArray heard = m_server.stopRecording();
+    QVERIFY2(elapsed >= 500 && elapsed <= 3500, qPrintable(QString::number(elapsed)));
+    QVERIFY2(rms(heard) > 500, qPrintable(QString::number(rms(heard))));
+
+    // No "wow.wav" here: the praise is silent and the run goes on at once.
+    run.arrange({3, -1, -1, -1, 3, -1, -1, -1, 3});
+    run.pressDone();
+    clock.restart();
+    run.tick(5);
+    QVERIFY2(clock.elapsed() < 400, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(run.slotHandle(0), 0u);
+    QVERIFY(run.services.errors.errors.isEmpty());
+}
+
+QTEST_MAIN(TestExerciseSound)
+#include "tst_exercisesound.moc"
