@@ -237,7 +237,9 @@ void writeExerciseSettings(const ExerciseSettings &settings, const QString &path
     const QByteArray bytes = formatExerciseSettings(settings, shown);
     // The old file is replaced only once the new one is complete.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write shows in write()'s count; buffered, commit() can miss it
+    // and put a cut-off file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw Error(QStringLiteral("Inställningsfilen %1 kan inte skrivas: %2")
                         .arg(shown, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QListWidget>
+
+namespace common {
+
+// Browses directories the classic way: the folders of the path from the root down, the current
+// one open, then its subfolders, each level indented. Opening an entry, by a double click or by
+// Enter, makes it the path. A folder that can't be read shows no subfolders; browsing never fails.
+class DirListBox final : public QListWidget {
+    Q_OBJECT
+
+public:
+    // Starts at the process's current directory.
+    explicit DirListBox(QWidget *parent = nullptr);
+
+    QString path() const { return m_path; }
+    // Shows path (made absolute and clean); emits pathChanged() when it differs from the old one.
+    void setPath(const QString &path);
+    // The folder an entry stands for.
+    QString entryPath(int row) const;
+
+signals:
+    void pathChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void open(const QModelIndex &index);
+    void refresh();
+
+    QString m_path;
+};
+
+} // namespace common

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QRadioButton>
+
+namespace common {
+
+// An option button; the option buttons of one panel form a group in which one is selected, and
+// the selected one is the group's single tab stop (the arrow keys move within the group). A
+// caption font too large for the button is shrunk until the caption fits, so it stays readable.
+class Option3D final : public QRadioButton {
+    Q_OBJECT
+
+public:
+    explicit Option3D(const QString &caption, QWidget *parent = nullptr);
+
+    QFont captionFont() const { return m_captionFont; }
+    void setCaptionFont(const QFont &font);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void fitCaption();
+    void becomeTabStop();
+
+    QFont m_captionFont;
+};
+
+} // namespace common

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QListWidget>
+
+namespace common {
+
+// A list of text rows with one selected row at most. A click on a row, or moving the selection
+// with the keys, reports rowClicked(); a double click on a row reports rowClicked() for its first
+// click and then rowDoubleClicked(). Clicking beside the rows clears the selection, and the
+// release that ends a double click leaves the selection as the double click's handling left it.
+class RowList : public QListWidget {
+    Q_OBJECT
+
+public:
+    // -1 when no row is selected.
+    int selectedRow() const;
+    // Throws common::Error for a row that doesn't exist.
+    QString rowText(int row) const;
+
+signals:
+    void rowClicked();
+    void rowDoubleClicked();
+
+protected:
+    explicit RowList(QWidget *parent = nullptr);
+
+    void checkRow(int row) const;
+
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    bool m_doubleClicking = false;
+};
+
+} // namespace common

@@ -1,0 +1,1039 @@
+#include "application.h"
+#include "colour.h"
+#include "error.h"
+#include "exercisesettings.h"
+#include "fonts.h"
+#include "form1.h"
+#include "listclicks.h"
+#include "recordingservices.h"
+#include "testfiles.h"
+#include "units.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+#include <optional>
+#include <sys/resource.h>
+
+using supervisor::Form1;
+
+namespace {
+
+const QString iniName = QStringLiteral("tavrin.ini");
+const QString nineRowsMessage = QStringLiteral("Du måste välja 9 st. bilder ur listan ");
+
+QList<common::PictureRef> ninePictures(const QString &directory) {
+    QList<common::PictureRef> pictures;
+    for (int i = 1; i <= 9; ++i)
+        pictures.append({QStringLiteral("bild%1.ico").arg(i), directory});
+    return pictures;
+}
+
+// The bytes of a settings file as the writer lays them out.
+QByteArray iniBytes(const QList<int> &numbers, const QList<common::PictureRef> &pictures) {
+    QByteArray bytes;
+    for (const int number : numbers)
+        bytes += QByteArray::number(number) + "\r\n";
+    for (const common::PictureRef &picture : pictures)
+        bytes +=
+            '"' + picture.fileName.toUtf8() + "\"\r\n\"" + picture.directory.toUtf8() + "\"\r\n";
+    return bytes;
+}
+
+QStringList rows(const QListWidget &list) {
+    QStringList texts;
+    for (int row = 0; row < list.count(); ++row)
+        texts << list.item(row)->text();
+    return texts;
+}
+
+int rowOf(const QListWidget &list, const QString &text) {
+    return int(rows(list).indexOf(text));
+}
+
+// One run of the program in a folder of its own, which is the current directory meanwhile.
+class Session final {
+public:
+    Session()
+        : m_folder(QDir(m_dir.path()).canonicalPath())
+        , m_previous(QDir::currentPath()) {
+        QDir::setCurrent(m_folder);
+    }
+    ~Session() {
+        form.reset();
+        QDir::setCurrent(m_previous);
+    }
+
+    QString folder() const { return m_folder; }
+    QString path(const QString &name) const { return m_folder + u'/' + name; }
+    QByteArray ini() const { return readTestFile(path(iniName)); }
+    void writeIni(const QByteArray &bytes) const { writeTestFile(path(iniName), bytes); }
+    // Writes real icons, each in a colour of its own.
+    void writeIcons(const QString &subfolder, const QStringList &names) const {
+        QDir().mkpath(path(subfolder));
+        int hue = 0;
+        for (const QString &name : names) {
+            writeTestIcon(path(subfolder) + u'/' + name, QColor::fromHsv(hue, 255, 255));
+            hue = (hue + 37) % 360;
+        }
+    }
+
+    // Nine real pictures bild1.ico to bild9.ico in subfolder.
+    QList<common::PictureRef> writePictures(const QString &subfolder) const {
+        const QList<common::PictureRef> pictures = ninePictures(path(subfolder));
+        QStringList names;
+        for (const common::PictureRef &picture : pictures)
+            names << picture.fileName;
+        writeIcons(subfolder, names);
+        return pictures;
+    }
+
+    // Loads the window as the program does; returns false when the start failed.
+    bool start() {
+        form = std::make_unique<Form1>(recorded.services());
+        bool loaded = false;
+        common::guarded(recorded.errors, [this, &loaded] {
+            form->load();
+            loaded = true;
+        });
+        if (!loaded)
+            return false;
+        form->show();
+        return QTest::qWaitForWindowExposed(form.get());
+    }
+
+    void openFolder(const QString &path) { form->Dir1.setPath(path); }
+    void clickFile(const QString &name) { clickRow(form->File1, rowOf(form->File1, name)); }
+    void doubleClickFile(const QString &name) {
+        doubleClickRow(form->File1, rowOf(form->File1, name));
+    }
+    void save() { QTest::mouseClick(&form->Command3D2, Qt::LeftButton); }
+
+    RecordingServices recorded;
+    std::unique_ptr<Form1> form;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_folder;
+    QString m_previous;
+};
+
+// The caption of each number label is its bar's value.
+void verifyNumbers(const Form1 &form, int tasks, int smallest, int largest) {
+    const std::array<int, 3> expected{tasks, smallest, largest};
+    for (std::size_t i = 0; i < 3; ++i) {
+        QCOMPARE(form.VScroll1[i].value(), expected[i]);
+        QCOMPARE(form.Label3[i].text(), QString::number(expected[i]));
+    }
+}
+
+} // namespace
+
+class TestSupervisor final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void loadingShowsTheFileAndSavingUnchangedWritesItBack_data();
+    void loadingShowsTheFileAndSavingUnchangedWritesItBack();
+    void onlyMinusOneSelectsTheFirstOption();
+    void aBrokenFileOrANumberTheBarsCantHoldEndsTheStart();
+    void smallestStaysAtOrBelowLargest();
+    void saveNeedsNineRowsAndWritesTheWindow();
+    void aFailedSaveKeepsTheOldFileAndTheEdits();
+    void cancelAndClosingWriteNothing();
+    void doubleClickingAFileAddsItWhileFewerThanNine();
+    void theDuplicateTestComparesNamesExactly();
+    void emptyNameRules();
+    void namesTheFileCantStoreAreRefused();
+    void aPictureThatCantBeLoadedWarnsAndIsNotAdded();
+    void removingARowKeepsNamesAndDirectoriesPaired();
+    void browsingMovesTheFileList();
+    void aMissingFileStartsFromTheDesignValues();
+    void layoutMatchesTheDesign();
+    void tabVisitsTheControlsInDesignOrder();
+};
+
+void TestSupervisor::initTestCase() {
+    common::setupApplication(*qobject_cast<QApplication *>(QCoreApplication::instance()),
+                             QStringLiteral("tst_supervisor"));
+}
+
+void TestSupervisor::loadingShowsTheFileAndSavingUnchangedWritesItBack_data() {
+    QTest::addColumn<QList<int>>("stored");
+    QTest::addColumn<QList<int>>("shown");
+    QTest::newRow("5 2 7") << QList<int>{5, 2, 7} << QList<int>{5, 2, 7};
+    QTest::newRow("smallest above 3 survives") << QList<int>{4, 5, 7} << QList<int>{4, 5, 7};
+    QTest::newRow("largest below smallest is raised") << QList<int>{3, 2, 1} << QList<int>{3, 2, 2};
+    QTest::newRow("7 and 3 become 7 and 7") << QList<int>{9, 7, 3} << QList<int>{9, 7, 7};
+    QTest::newRow("equal") << QList<int>{1, 6, 6} << QList<int>{1, 6, 6};
+    QTest::newRow("whole range") << QList<int>{3, 1, 9} << QList<int>{3, 1, 9};
+    QTest::newRow("top") << QList<int>{9, 9, 9} << QList<int>{9, 9, 9};
+}
+
+void TestSupervisor::loadingShowsTheFileAndSavingUnchangedWritesItBack() {
+    QFETCH(QList<int>, stored);
+    QFETCH(QList<int>, shown);
+    Session session;
+    QList<common::PictureRef> pictures = ninePictures(QStringLiteral("/data/bilder"));
+    pictures[4] = {QStringLiteral("katt, svart.ico"), QStringLiteral("/andra bilder/")};
+    const QByteArray original = iniBytes(stored + QList<int>{-1, -1, 0}, pictures);
+    session.writeIni(original);
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+
+    verifyNumbers(form, shown[0], shown[1], shown[2]);
+    QVERIFY(form.Option3D1[0].isChecked());
+    QVERIFY(form.Option3D2[0].isChecked());
+    QVERIFY(form.SSOption1[1].isChecked());
+    QCOMPARE(form.List1.count(), 9);
+    QCOMPARE(form.List2.count(), 9);
+    for (int row = 0; row < 9; ++row) {
+        QCOMPARE(form.List1.rowText(row), pictures[row].fileName);
+        QCOMPARE(form.List2.rowText(row), pictures[row].directory);
+    }
+    QCOMPARE(form.chosenCount(), 9);
+    QVERIFY(form.backdrop().isVisible());
+    QVERIFY(session.recorded.messages.warnings.isEmpty());
+    QVERIFY(session.recorded.messages.notices.isEmpty());
+    QVERIFY(session.recorded.errors.errors.isEmpty());
+
+    session.save();
+    QCOMPARE(session.recorded.end.endCount, 1);
+    QCOMPARE(session.ini(), iniBytes(shown + QList<int>{-1, -1, 0}, pictures));
+    if (stored == shown)
+        QCOMPARE(session.ini(), original);
+}
+
+void TestSupervisor::onlyMinusOneSelectsTheFirstOption() {
+    Session session;
+    const QList<common::PictureRef> pictures = ninePictures(QStringLiteral("/b"));
+    // The six numbers on one line, the way a hand-edited file may hold them.
+    QByteArray bytes = "2, 3, 4, 1, 0, 5\r\n";
+    bytes += iniBytes({}, pictures);
+    session.writeIni(bytes);
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+    verifyNumbers(form, 2, 3, 4);
+    QVERIFY(form.Option3D1[1].isChecked());
+    QVERIFY(form.Option3D2[1].isChecked());
+    QVERIFY(form.SSOption1[1].isChecked());
+    QVERIFY(!form.Option3D1[0].isChecked());
+
+    session.save();
+    QCOMPARE(session.ini(), iniBytes({2, 3, 4, 0, 0, 0}, pictures));
+}
+
+void TestSupervisor::aBrokenFileOrANumberTheBarsCantHoldEndsTheStart() {
+    const QList<common::PictureRef> pictures = ninePictures(QStringLiteral("/b"));
+    const QList<QByteArray> broken{
+        iniBytes({12, 3, 4, -1, -1, -1}, pictures),         // more tasks than a bar holds
+        iniBytes({3, 0, 4, -1, -1, -1}, pictures),          // a smallest number below the range
+        iniBytes({3, 3, 40000, -1, -1, -1}, pictures),      // beyond 16 bits
+        iniBytes({3, 3, 4, -1, -1, -1}, pictures).left(60), // ends early
+    };
+    for (const QByteArray &bytes : broken) {
+        Session session;
+        session.writeIni(bytes);
+        QVERIFY(!session.start());
+        QCOMPARE(session.recorded.errors.errors.size(), 1);
+        QVERIFY(!session.form->isVisible());
+        QVERIFY(session.form->backdrop().isVisible());
+        QVERIFY(session.recorded.messages.notices.isEmpty());
+        QCOMPARE(session.ini(), bytes);
+    }
+}
+
+void TestSupervisor::smallestStaysAtOrBelowLargest() {
+    Session session;
+    session.writeIni(iniBytes({3, 2, 4, -1, -1, -1}, ninePictures(QStringLiteral("/b"))));
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+
+    form.VScroll1[1].setValue(8);
+    verifyNumbers(form, 3, 4, 4);
+
+    form.VScroll1[1].setValue(6);
+    verifyNumbers(form, 3, 4, 4); // stepped back down to the largest
+    form.VScroll1[2].setValue(7);
+    form.VScroll1[1].setValue(6);
+    verifyNumbers(form, 3, 6, 7);
+    form.VScroll1[2].setValue(2);
+    verifyNumbers(form, 3, 6, 6);
+
+    // The number of tasks is free of the other two.
+    form.VScroll1[0].setValue(9);
+    verifyNumbers(form, 9, 6, 6);
+    form.VScroll1[0].setValue(1);
+    verifyNumbers(form, 1, 6, 6);
+
+    // By the arrows: the upper arrow raises; smallest can't pass largest.
+    QScrollBar *smallest = form.VScroll1[1].bar();
+    QTest::mouseClick(smallest, Qt::LeftButton, {}, QPoint(smallest->width() / 2, 2));
+    verifyNumbers(form, 1, 6, 6);
+    QScrollBar *largest = form.VScroll1[2].bar();
+    QTest::mouseClick(largest, Qt::LeftButton, {}, QPoint(largest->width() / 2, 2));
+    verifyNumbers(form, 1, 6, 7);
+    QTest::mouseClick(smallest, Qt::LeftButton, {}, QPoint(smallest->width() / 2, 2));
+    verifyNumbers(form, 1, 7, 7);
+    QTest::mouseClick(largest, Qt::LeftButton, {},
+                      QPoint(largest->width() / 2, largest->height() - 3));
+    verifyNumbers(form, 1, 7, 7);
+    QVERIFY(session.recorded.errors.errors.isEmpty());
+
+    session.save();
+    QCOMPARE(session.ini().left(11), QByteArray("1\r\n7\r\n7\r\n-1"));
+}
+
+void TestSupervisor::saveNeedsNineRowsAndWritesTheWindow() {
+    Session session;
+    session.writeIcons(QStringLiteral("bilder"), {QStringLiteral("ny.ico")});
+    const QList<common::PictureRef> pictures = session.writePictures(QStringLiteral("valda"));
+    const QByteArray original = iniBytes({5, 2, 7, -1, -1, 0}, pictures);
+    session.writeIni(original);
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+
+    doubleClickRow(form.List1, 0);
+    QCOMPARE(form.List1.count(), 8);
+    session.save();
+    QCOMPARE(session.recorded.messages.warnings, QStringList{nineRowsMessage});
+    QCOMPARE(session.ini(), original);
+    QCOMPARE(session.recorded.end.endCount, 0);
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.List1.count(), 8);
+
+    // The window's values, not the file's, are written.
+    form.VScroll1[0].setValue(8);
+    form.VScroll1[2].setValue(9);
+    form.VScroll1[1].setValue(4);
+    QTest::mouseClick(&form.Option3D1[1], Qt::LeftButton, {}, QPoint(5, 8));
+    QTest::mouseClick(&form.Option3D2[1], Qt::LeftButton, {}, QPoint(5, 8));
+    QTest::mouseClick(&form.SSOption1[0], Qt::LeftButton, {}, QPoint(5, 8));
+    session.openFolder(session.path(QStringLiteral("bilder")));
+    session.doubleClickFile(QStringLiteral("ny.ico"));
+    QCOMPARE(form.List1.count(), 9);
+
+    session.save();
+    QCOMPARE(session.recorded.messages.warnings.size(), 1);
+    QCOMPARE(session.recorded.end.endCount, 1);
+    QList<common::PictureRef> saved = pictures.mid(1);
+    saved.append({QStringLiteral("ny.ico"), session.path(QStringLiteral("bilder"))});
+    QCOMPARE(session.ini(), iniBytes({8, 4, 9, 0, 0, -1}, saved));
+}
+
+void TestSupervisor::aFailedSaveKeepsTheOldFileAndTheEdits() {
+    Session session;
+    const QByteArray original = iniBytes({5, 2, 7, -1, -1, 0}, ninePictures(QStringLiteral("/b")));
+    session.writeIni(original);
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+    form.VScroll1[0].setValue(9);
+
+    // A limit on the size of written files makes the write fail even for root.
+    rlimit previous{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = previous;
+    tight.rlim_cur = 16;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    session.save();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(session.recorded.messages.warnings.size(), 1);
+    QVERIFY2(session.recorded.messages.warnings[0].contains(iniName),
+             qPrintable(session.recorded.messages.warnings[0]));
+    QCOMPARE(session.recorded.end.endCount, 0);
+    QVERIFY(session.recorded.errors.errors.isEmpty());
+    QCOMPARE(session.ini(), original);
+    QCOMPARE(QDir(session.folder()).entryList(QDir::Files), QStringList{iniName});
+    QCOMPARE(form.Label3[0].text(), QStringLiteral("9"));
+    QVERIFY(form.isVisible());
+
+    session.save();
+    QCOMPARE(session.recorded.end.endCount, 1);
+    QVERIFY(session.ini().startsWith("9\r\n2\r\n7\r\n"));
+}
+
+void TestSupervisor::cancelAndClosingWriteNothing() {
+    const QByteArray original = iniBytes({5, 2, 7, -1, -1, 0}, ninePictures(QStringLiteral("/b")));
+    {
+        Session session;
+        session.writeIni(original);
+        QVERIFY(session.start());
+        session.form->VScroll1[0].setValue(1);
+        QTest::mouseClick(&session.form->Command3D3, Qt::LeftButton);
+        QCOMPARE(session.recorded.end.endCount, 1);
+        QCOMPARE(session.ini(), original);
+    }
+    {
+        Session session;
+        session.writeIni(original);
+        QVERIFY(session.start());
+        session.form->VScroll1[0].setValue(1);
+        QVERIFY(session.form->close());
+        QVERIFY(!session.form->isVisible());
+        QVERIFY(!session.form->backdrop().isVisible());
+        QCOMPARE(session.recorded.end.endCount, 0);
+        QCOMPARE(session.ini(), original);
+    }
+}
+
+void TestSupervisor::doubleClickingAFileAddsItWhileFewerThanNine() {
+    Session session;
+    session.writeIcons(QStringLiteral("bilder"),
+                       {QStringLiteral("ny.ico"), QStringLiteral("sol.ico")});
+    session.writeIni(
+        iniBytes({3, 3, 3, -1, -1, -1}, session.writePictures(QStringLiteral("valda"))));
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+    session.openFolder(session.path(QStringLiteral("bilder")));
+
+    // Nine chosen: the click still previews, the double click adds nothing.
+    session.doubleClickFile(QStringLiteral("ny.ico"));
+    QCOMPARE(form.Text1.text(), QStringLiteral("ny.ico"));
+    QVERIFY(form.Image1.picture().handle() != 0);
+    QCOMPARE(form.List1.count(), 9);
+    QCOMPARE(form.chosenCount(), 9);
+
+    doubleClickRow(form.List1, 4);
+    QCOMPARE(form.chosenCount(), 8);
+    session.doubleClickFile(QStringLiteral("sol.ico"));
+    QCOMPARE(form.List1.count(), 9);
+    QCOMPARE(form.List2.count(), 9);
+    QCOMPARE(form.List1.rowText(8), QStringLiteral("sol.ico"));
+    QCOMPARE(form.List2.rowText(8), form.Dir1.path());
+    QCOMPARE(form.chosenCount(), 9);
+    QVERIFY2(session.recorded.messages.warnings.isEmpty(),
+             qPrintable(session.recorded.messages.warnings.join(u'|')));
+
+    // The hidden "Lägg till" adds like a double click.
+    doubleClickRow(form.List1, 8);
+    session.clickFile(QStringLiteral("ny.ico"));
+    form.Command3D1.click();
+    QCOMPARE(form.List1.rowText(8), QStringLiteral("ny.ico"));
+    QCOMPARE(form.chosenCount(), 9);
+}
+
+void TestSupervisor::theDuplicateTestComparesNamesExactly() {
+    Session session;
+    session.writeIcons(
+        QStringLiteral("andra"),
+        {QStringLiteral("bild3.ico"), QStringLiteral("BILD3.ico"), QStringLiteral(" bild3.ico")});
+    session.writeIni(
+        iniBytes({3, 3, 3, -1, -1, -1}, session.writePictures(QStringLiteral("valda"))));
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+    session.openFolder(session.path(QStringLiteral("andra")));
+
+    doubleClickRow(form.List1, 0);
+    doubleClickRow(form.List1, 0);
+    QCOMPARE(form.chosenCount(), 7);
+
+    // The same name from another folder is the same picture.
+    session.doubleClickFile(QStringLiteral("bild3.ico"));
+    QCOMPARE(form.chosenCount(), 7);
+    // Letter case and blanks count.
+    session.doubleClickFile(QStringLiteral("BILD3.ico"));
+    session.doubleClickFile(QStringLiteral(" bild3.ico"));
+    QCOMPARE(form.chosenCount(), 9);
+    QCOMPARE(form.List1.rowText(7), QStringLiteral("BILD3.ico"));
+    QCOMPARE(form.List1.rowText(8), QStringLiteral(" bild3.ico"));
+    QVERIFY(session.recorded.messages.warnings.isEmpty());
+}
+
+void TestSupervisor::emptyNameRules() {
+    {
+        // With pictures chosen, an empty name counts as chosen already: nothing, silently.
+        Session session;
+        session.writeIni(
+            iniBytes({3, 3, 3, -1, -1, -1}, session.writePictures(QStringLiteral("valda"))));
+        QVERIFY(session.start());
+        Form1 &form = *session.form;
+        doubleClickRow(form.List1, 0);
+        QCOMPARE(form.Text1.text(), QString());
+        form.Command3D1.click();
+        QCOMPARE(form.List1.count(), 8);
+        QVERIFY(session.recorded.messages.warnings.isEmpty());
+    }
+    {
+        // With none chosen, an empty name names no picture that could be loaded.
+        Session session;
+        QVERIFY(session.start());
+        Form1 &form = *session.form;
+        QCOMPARE(form.chosenCount(), 0);
+        form.Command3D1.click();
+        QCOMPARE(form.List1.count(), 0);
+        QCOMPARE(form.List2.count(), 0);
+        QCOMPARE(form.chosenCount(), 0);
+        QCOMPARE(session.recorded.messages.warnings.size(), 1);
+    }
+}
+
+void TestSupervisor::namesTheFileCantStoreAreRefused() {
+    Session session;
+    session.writeIcons(QStringLiteral("bilder"), {QStringLiteral("\"citat\".ico")});
+    session.writeIcons(QStringLiteral("mapp \"x\""), {QStringLiteral("vanlig.ico")});
+    session.writeIni(
+        iniBytes({3, 3, 3, -1, -1, -1}, session.writePictures(QStringLiteral("valda"))));
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+    doubleClickRow(form.List1, 0);
+
+    session.openFolder(session.path(QStringLiteral("bilder")));
+    session.doubleClickFile(QStringLiteral("\"citat\".ico"));
+    QVERIFY(form.Image1.picture().handle() != 0); // it can be looked at, not stored
+    QCOMPARE(form.chosenCount(), 8);
+    QCOMPARE(session.recorded.messages.warnings.size(), 1);
+    QVERIFY(session.recorded.messages.warnings[0].contains(QStringLiteral("citattecken")));
+
+    session.openFolder(session.path(QStringLiteral("mapp \"x\"")));
+    session.doubleClickFile(QStringLiteral("vanlig.ico"));
+    QCOMPARE(form.chosenCount(), 8);
+    QCOMPARE(session.recorded.messages.warnings.size(), 2);
+    QVERIFY(session.recorded.messages.warnings[1].contains(QStringLiteral("citattecken")));
+}
+
+void TestSupervisor::aPictureThatCantBeLoadedWarnsAndIsNotAdded() {
+    Session session;
+    session.writeIcons(QStringLiteral("bilder"), {QStringLiteral("hel.ico")});
+    writeTestFile(session.path(QStringLiteral("bilder/trasig.ico")), "inte en bild");
+    QList<common::PictureRef> pictures = ninePictures(session.path(QStringLiteral("bilder")));
+    pictures[0].fileName = QStringLiteral("hel.ico");
+    session.writeIni(iniBytes({3, 3, 3, -1, -1, -1}, pictures));
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+    form.VScroll1[0].setValue(7);
+    session.openFolder(session.path(QStringLiteral("bilder")));
+
+    session.clickFile(QStringLiteral("hel.ico"));
+    QVERIFY(form.Image1.picture().handle() != 0);
+    session.clickFile(QStringLiteral("trasig.ico"));
+    QCOMPARE(form.Image1.picture().handle(), 0u);
+    QCOMPARE(session.recorded.messages.warnings.size(), 1);
+    QVERIFY(session.recorded.messages.warnings[0].contains(
+        session.path(QStringLiteral("bilder/trasig.ico"))));
+
+    // A chosen picture that has gone: the same warning, and nothing else changes.
+    clickRow(form.List1, 3);
+    QCOMPARE(session.recorded.messages.warnings.size(), 2);
+    QVERIFY(session.recorded.messages.warnings[1].contains(QStringLiteral("bild4.ico")));
+
+    doubleClickRow(form.List1, 8);
+    const int warningsBefore = int(session.recorded.messages.warnings.size());
+    session.doubleClickFile(QStringLiteral("trasig.ico"));
+    QCOMPARE(form.chosenCount(), 8);
+    QVERIFY(session.recorded.messages.warnings.size() > warningsBefore);
+    QVERIFY(session.recorded.messages.warnings.last().contains(QStringLiteral("trasig.ico")));
+    QVERIFY(!rows(form.List1).contains(QStringLiteral("trasig.ico")));
+
+    QVERIFY(session.recorded.errors.errors.isEmpty());
+    QCOMPARE(session.recorded.end.endCount, 0);
+    QCOMPARE(form.Label3[0].text(), QStringLiteral("7"));
+}
+
+void TestSupervisor::removingARowKeepsNamesAndDirectoriesPaired() {
+    Session session;
+    QList<common::PictureRef> pictures;
+    QStringList names;
+    for (int i = 0; i < 9; ++i) {
+        const QString folder = QStringLiteral("mapp%1").arg(i);
+        const QString name = QStringLiteral("bild%1.ico").arg(i);
+        session.writeIcons(folder, {name});
+        pictures.append({name, session.path(folder)});
+    }
+    session.writeIni(iniBytes({3, 3, 3, -1, -1, -1}, pictures));
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+
+    clickRow(form.List1, 5);
+    QCOMPARE(form.selectedRow(), 5);
+    const std::uint32_t shownBefore = form.Image1.picture().handle();
+    QVERIFY(shownBefore != 0);
+
+    // The double click previews its row first, then removes it; the preview stays.
+    doubleClickRow(form.List1, 2);
+    QCOMPARE(form.selectedRow(), 2);
+    QVERIFY(form.Image1.picture().handle() != 0);
+    QVERIFY(form.Image1.picture().handle() != shownBefore);
+    QCOMPARE(form.chosenCount(), 8);
+    pictures.removeAt(2);
+    QCOMPARE(form.List1.count(), 8);
+    for (int row = 0; row < 8; ++row) {
+        QCOMPARE(form.List1.rowText(row), pictures[row].fileName);
+        QCOMPARE(form.List2.rowText(row), pictures[row].directory);
+    }
+    QCOMPARE(form.List1.selectedRow(), -1);
+
+    // With no row selected a double click beside the rows removes nothing.
+    doubleClickAt(form.List1.viewport(), QPoint(10, form.List1.viewport()->height() - 5));
+    QCOMPARE(form.List1.count(), 8);
+    QCOMPARE(form.List2.count(), 8);
+    QCOMPARE(form.chosenCount(), 8);
+
+    // Clicking a row previews the picture from that row's own directory.
+    clickRow(form.List1, 6);
+    QCOMPARE(form.Image1.picture().pixmap().toImage().pixelColor(5, 5),
+             common::Picture::load(common::picturePath(pictures[6]))
+                 .pixmap()
+                 .toImage()
+                 .pixelColor(5, 5));
+    QVERIFY(session.recorded.messages.warnings.isEmpty());
+}
+
+void TestSupervisor::browsingMovesTheFileList() {
+    Session session;
+    session.writeIcons(QString(), {QStringLiteral("hem.ico")});
+    session.writeIcons(QStringLiteral("bilder"),
+                       {QStringLiteral("KATT.ICO"), QStringLiteral("hund.ico")});
+    writeTestFile(session.path(QStringLiteral("bilder/notera.txt")), "x");
+    session.writeIni(iniBytes({3, 3, 3, -1, -1, -1}, ninePictures(QStringLiteral("/b"))));
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+
+    // Both lists start at the current directory.
+    QCOMPARE(form.Dir1.path(), session.folder());
+    QCOMPARE(form.File1.path(), session.folder());
+    QCOMPARE(rows(form.File1), QStringList{"hem.ico"});
+    session.clickFile(QStringLiteral("hem.ico"));
+    const std::uint32_t shown = form.Image1.picture().handle();
+
+    doubleClickRow(form.Dir1, rowOf(form.Dir1, QStringLiteral("bilder")));
+    QCOMPARE(form.Dir1.path(), session.path(QStringLiteral("bilder")));
+    QCOMPARE(form.File1.path(), form.Dir1.path());
+    QCOMPARE(rows(form.File1), (QStringList{"hund.ico", "KATT.ICO"}));
+    QCOMPARE(form.Text1.text(), QStringLiteral("hem.ico"));
+    QCOMPARE(form.Image1.picture().handle(), shown);
+
+    session.clickFile(QStringLiteral("KATT.ICO"));
+    QCOMPARE(form.Text1.text(), QStringLiteral("KATT.ICO"));
+    QVERIFY(form.Image1.picture().handle() != shown);
+    QVERIFY(session.recorded.messages.warnings.isEmpty());
+}
+
+void TestSupervisor::aMissingFileStartsFromTheDesignValues() {
+    Session session;
+    QStringList names;
+    for (int i = 0; i < 9; ++i)
+        names << QStringLiteral("ikon%1.ico").arg(i);
+    session.writeIcons(QStringLiteral("ikoner"), names);
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+
+    QCOMPARE(session.recorded.messages.notices.size(), 1);
+    QVERIFY(session.recorded.messages.notices[0].contains(QStringLiteral("Spara")));
+    QVERIFY(session.recorded.errors.errors.isEmpty());
+    verifyNumbers(form, 3, 3, 3);
+    QVERIFY(form.Option3D1[1].isChecked());
+    QVERIFY(form.Option3D2[0].isChecked());
+    QVERIFY(form.SSOption1[0].isChecked());
+    QCOMPARE(form.List1.count(), 0);
+    QCOMPARE(form.List2.count(), 0);
+    QCOMPARE(form.chosenCount(), 0);
+
+    session.save();
+    QCOMPARE(session.recorded.messages.warnings, QStringList{nineRowsMessage});
+    QVERIFY(!QFile::exists(session.path(iniName)));
+
+    session.openFolder(session.path(QStringLiteral("ikoner")));
+    for (const QString &name : names)
+        session.doubleClickFile(name);
+    QCOMPARE(form.chosenCount(), 9);
+    session.save();
+    QCOMPARE(session.recorded.end.endCount, 1);
+
+    const common::ExerciseSettings written = common::readExerciseSettings(session.path(iniName));
+    QCOMPARE(written.taskCount, 3);
+    QCOMPARE(written.smallestNumber, 3);
+    QCOMPARE(written.largestNumber, 3);
+    QCOMPARE(written.soundOn, 0);
+    QCOMPARE(written.doneButtonVisible, -1);
+    QCOMPARE(written.quitButtonVisible, -1);
+    for (int i = 0; i < 9; ++i) {
+        QCOMPARE(written.pictures[std::size_t(i)].fileName, names[i]);
+        QCOMPARE(written.pictures[std::size_t(i)].directory,
+                 session.path(QStringLiteral("ikoner")));
+    }
+}
+
+void TestSupervisor::layoutMatchesTheDesign() {
+    Session session;
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+
+    QCOMPARE(form.windowTitle(), QStringLiteral("Varnelkontor"));
+    QCOMPARE(form.size(), QSize(629, 452));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.palette().color(QPalette::Window), common::toQColor(0x0080FFFF));
+    QCOMPARE(form.palette().color(QPalette::WindowText), common::toQColor(0));
+    QCOMPARE(form.font().pixelSize(),
+             common::designFont(QStringLiteral("MS Sans Serif"), 8.25, true).pixelSize());
+    QVERIFY(form.font().bold());
+
+    constexpr common::ColourValue none = 0xFFFFFFFF;
+    constexpr common::ColourValue yellow = 0x0080FFFF;
+    constexpr common::ColourValue winText = common::systemWindowText;
+    constexpr common::ColourValue winBack = common::systemWindowBackground;
+    struct Row {
+        const char *name;
+        QWidget *widget;
+        QWidget *container;
+        QRect twips;
+        bool visible;
+        QString caption;
+        common::ColourValue background;
+        common::ColourValue text;
+        double points; // 0: the caption font is fitted to the control
+    };
+    const QString unused;
+    const std::vector<Row> table{
+        {"Label2",
+         &form.Label2,
+         &form,
+         {960, 240, 2295, 375},
+         true,
+         "Välj 9st. bilder",
+         yellow,
+         winText,
+         12},
+        {"Dir1", &form.Dir1, &form, {960, 600, 2175, 2790}, true, unused, 0x00FFFFFF, 0, 9.75},
+        {"Text1", &form.Text1, &form, {3120, 120, 2160, 495}, false, unused, none, none, 12},
+        {"File1", &form.File1, &form, {3120, 600, 2175, 2730}, true, unused, winBack, winText, 12},
+        {"Label1",
+         &form.Label1,
+         &form,
+         {5640, 240, 1815, 375},
+         true,
+         "Valda bilder",
+         yellow,
+         winText,
+         12},
+        {"List1", &form.List1, &form, {5640, 600, 2175, 2730}, true, unused, winBack, 0, 12},
+        {"Image1", &form.Image1, &form, {8040, 600, 540, 540}, true, unused, none, none, 8.25},
+        {"List2", &form.List2, &form, {8040, 1320, 855, 615}, false, unused, none, none, 8.25},
+        {"Command3D1",
+         &form.Command3D1,
+         &form,
+         {7200, 2040, 2175, 495},
+         false,
+         "Lägg till",
+         none,
+         winText,
+         12},
+        {"Label4(3)",
+         &form.Label4[3],
+         &form,
+         {4560, 3720, 2415, 375},
+         true,
+         "Mellan vilka tavrinor:",
+         yellow,
+         winText,
+         12},
+        {"Label4(0)",
+         &form.Label4[0],
+         &form,
+         {960, 4080, 1815, 375},
+         true,
+         "Antal övningar",
+         yellow,
+         winText,
+         12},
+        {"Label4(1)",
+         &form.Label4[1],
+         &form,
+         {3840, 4080, 1815, 375},
+         true,
+         "Minsta tavrin",
+         yellow,
+         winText,
+         12},
+        {"Label4(2)",
+         &form.Label4[2],
+         &form,
+         {6000, 4080, 1815, 375},
+         true,
+         "Högsta tavrin",
+         yellow,
+         winText,
+         12},
+        {"Label3(0)",
+         &form.Label3[0],
+         &form,
+         {960, 4440, 735, 855},
+         true,
+         "3",
+         winBack,
+         winText,
+         30},
+        {"Label3(1)",
+         &form.Label3[1],
+         &form,
+         {3840, 4440, 735, 855},
+         true,
+         "3",
+         winBack,
+         winText,
+         30},
+        {"Label3(2)",
+         &form.Label3[2],
+         &form,
+         {6000, 4440, 735, 855},
+         true,
+         "3",
+         winBack,
+         winText,
+         30},
+        {"VScroll1(0)",
+         &form.VScroll1[0],
+         &form,
+         {1710, 4440, 255, 855},
+         true,
+         unused,
+         none,
+         none,
+         8.25},
+        {"VScroll1(1)",
+         &form.VScroll1[1],
+         &form,
+         {4590, 4440, 255, 855},
+         true,
+         unused,
+         none,
+         none,
+         8.25},
+        {"VScroll1(2)",
+         &form.VScroll1[2],
+         &form,
+         {6750, 4440, 255, 855},
+         true,
+         unused,
+         none,
+         none,
+         8.25},
+        {"Label6", &form.Label6, &form, {960, 5640, 855, 375}, true, "Ljud", yellow, winText, 12},
+        {"Panel3D2",
+         &form.Panel3D2,
+         &form,
+         {960, 6000, 1215, 735},
+         true,
+         unused,
+         common::systemButtonFace,
+         winText,
+         8.25},
+        {"Option3D1(0)",
+         &form.Option3D1[0],
+         &form.Panel3D2,
+         {120, 120, 615, 255},
+         true,
+         "På",
+         none,
+         winText,
+         0},
+        {"Option3D1(1)",
+         &form.Option3D1[1],
+         &form.Panel3D2,
+         {120, 360, 615, 255},
+         true,
+         "Av",
+         none,
+         winText,
+         0},
+        {"Label7(0)",
+         &form.Label7[0],
+         &form,
+         {2760, 5640, 1575, 375},
+         true,
+         "KLAR-knapp",
+         yellow,
+         winText,
+         12},
+        {"Panel3D1",
+         &form.Panel3D1,
+         &form,
+         {2760, 6000, 1215, 750},
+         true,
+         unused,
+         common::systemButtonFace,
+         winText,
+         8.25},
+        {"Option3D2(0)",
+         &form.Option3D2[0],
+         &form.Panel3D1,
+         {120, 120, 975, 255},
+         true,
+         "Synlig",
+         none,
+         winText,
+         0},
+        {"Option3D2(1)",
+         &form.Option3D2[1],
+         &form.Panel3D1,
+         {120, 360, 855, 255},
+         true,
+         "Osynlig",
+         none,
+         winText,
+         0},
+        {"Label7(1)",
+         &form.Label7[1],
+         &form,
+         {4560, 5640, 1935, 375},
+         true,
+         "STOPP-knapp",
+         yellow,
+         winText,
+         12},
+        {"SSPanel1",
+         &form.SSPanel1,
+         &form,
+         {4560, 6000, 1215, 735},
+         true,
+         unused,
+         0x00C0C0C0,
+         0,
+         8.25},
+        {"SSOption1(0)",
+         &form.SSOption1[0],
+         &form.SSPanel1,
+         {120, 120, 975, 255},
+         true,
+         "Synlig",
+         none,
+         0,
+         8.25},
+        {"SSOption1(1)",
+         &form.SSOption1[1],
+         &form.SSPanel1,
+         {120, 360, 975, 255},
+         true,
+         "Osynlig",
+         none,
+         0,
+         8.25},
+        {"Command3D2",
+         &form.Command3D2,
+         &form,
+         {8160, 5160, 1215, 735},
+         true,
+         "Spara",
+         none,
+         winText,
+         12},
+        {"Command3D3",
+         &form.Command3D3,
+         &form,
+         {8160, 6000, 1215, 735},
+         true,
+         "Avbryt",
+         none,
+         winText,
+         12},
+    };
+    for (const Row &row : table) {
+        const QString what = QString::fromLatin1(row.name);
+        QWidget *widget = row.widget;
+        QVERIFY2(widget->parentWidget() == row.container, qPrintable(what));
+        QVERIFY2(widget->geometry() == common::twipsRect(row.twips.x(), row.twips.y(),
+                                                         row.twips.width(), row.twips.height()),
+                 qPrintable(what));
+        QVERIFY2(widget->isVisible() == row.visible, qPrintable(what));
+        if (!row.caption.isEmpty()) {
+            const QString caption = widget->property("text").toString();
+            QVERIFY2(caption == row.caption, qPrintable(what + u' ' + caption));
+        }
+        const QPalette colours = widget->palette();
+        if (row.background != none) {
+            QVERIFY2(colours.color(QPalette::Window) == common::toQColor(row.background),
+                     qPrintable(what));
+            QVERIFY2(colours.color(QPalette::Base) == common::toQColor(row.background),
+                     qPrintable(what));
+        }
+        if (row.text != none) {
+            QVERIFY2(colours.color(QPalette::WindowText) == common::toQColor(row.text),
+                     qPrintable(what));
+            QVERIFY2(colours.color(QPalette::Text) == common::toQColor(row.text), qPrintable(what));
+        }
+        const QFont font = widget->font();
+        if (row.points > 0) {
+            const bool serif = what.startsWith(QLatin1String("Label3"));
+            const QFont design = common::designFont(serif ? QStringLiteral("Times New Roman")
+                                                          : QStringLiteral("MS Sans Serif"),
+                                                    row.points, !serif);
+            QVERIFY2(font.family() == design.family(), qPrintable(what + u' ' + font.family()));
+            QVERIFY2(
+                font.pixelSize() == design.pixelSize(),
+                qPrintable(what +
+                           QStringLiteral(" %1 %2").arg(font.pixelSize()).arg(design.pixelSize())));
+            QVERIFY2(font.bold() == design.bold(), qPrintable(what));
+        } else {
+            // 24 points don't fit a button 17 pixels high: the caption is shrunk to fit.
+            QVERIFY2(QFontMetrics(font).height() <= widget->height(), qPrintable(what));
+            QVERIFY2(font.bold(), qPrintable(what));
+        }
+    }
+
+    // The number boxes and the lists have single-line borders; only the preview is sunken.
+    for (const QFrame *frame :
+         std::initializer_list<const QFrame *>{&form.Label3[0], &form.Label3[1], &form.Label3[2],
+                                               &form.Dir1, &form.File1, &form.List1}) {
+        QCOMPARE(frame->frameShape(), QFrame::Box);
+        QCOMPARE(frame->frameShadow(), QFrame::Plain);
+        QCOMPARE(frame->lineWidth(), 1);
+    }
+    QCOMPARE(form.Label3[0].alignment(), Qt::AlignCenter);
+    QVERIFY(!form.Image1.stretch());
+
+    // The bars run from 1 to 9 and start at 3.
+    for (const common::VScrollBar &bar : form.VScroll1) {
+        QCOMPARE(bar.minimum(), 1);
+        QCOMPARE(bar.maximum(), 9);
+        QCOMPARE(bar.value(), 3);
+    }
+    QCOMPARE(form.File1.pattern(), QStringLiteral("*.ico"));
+}
+
+void TestSupervisor::tabVisitsTheControlsInDesignOrder() {
+    Session session;
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.Dir1.setFocus();
+    QCOMPARE(QApplication::focusWidget(), &form.Dir1);
+
+    // An option pair is one stop, at its selected button; the arrow keys move inside the pair.
+    const auto tabRound = [](std::size_t stops) {
+        std::vector<QWidget *> visited;
+        for (std::size_t i = 0; i < stops; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited.push_back(QApplication::focusWidget());
+        }
+        return visited;
+    };
+    std::vector<QWidget *> expected{&form.File1,
+                                    &form.List1,
+                                    form.VScroll1[0].bar(),
+                                    &form.Option3D1[1],
+                                    &form.Command3D2,
+                                    &form.Command3D3,
+                                    &form.Option3D2[0],
+                                    &form.SSOption1[0],
+                                    form.VScroll1[1].bar(),
+                                    form.VScroll1[2].bar(),
+                                    &form.Dir1};
+    QCOMPARE(tabRound(expected.size()), expected);
+
+    form.Option3D1[0].setChecked(true);
+    form.SSOption1[1].setChecked(true);
+    expected[3] = &form.Option3D1[0];
+    expected[7] = &form.SSOption1[1];
+    QCOMPARE(tabRound(expected.size()), expected);
+}
+
+QTEST_MAIN(TestSupervisor)
+#include "tst_supervisor.moc"
