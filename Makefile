@@ -1,4 +1,5 @@
-# Front door: `make test` sets up a fresh Debian machine, builds and runs every test.
+# Front door: `make run` sets up a fresh Debian machine, builds and starts the exercise on the
+# starter content; `make test` builds and runs every test.
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
@@ -7,10 +8,12 @@ BENCH_DIR ?= build-bench
 # Two jobs at most: the benchmarks share the machine with other builds.
 BENCH_JOBS ?= 2
 JOBS ?= $(shell nproc)
+# Both programs work in the current directory: this is the one `make run` and `make settings` use.
+RUN_DIR ?= $(BUILD_DIR)/run
 SHELL := /bin/bash
 .SHELLFLAGS := -eo pipefail -c
 
-.PHONY: all deps configure build run test check test-asan fuzz bench clean
+.PHONY: all deps configure build run settings test check test-asan fuzz bench package install clean
 
 all: build
 
@@ -27,7 +30,13 @@ build: configure
 
 run: deps
 	$(MAKE) build
-	scripts/run-exercise $(BUILD_DIR)
+	scripts/seed-folder "$(RUN_DIR)"
+	cd "$(RUN_DIR)" && exec "$(abspath $(BUILD_DIR))/exercise/tavrin"
+
+settings: deps
+	$(MAKE) build
+	scripts/seed-folder "$(RUN_DIR)"
+	cd "$(RUN_DIR)" && exec "$(abspath $(BUILD_DIR))/supervisor/tavrinset"
 
 # Everything CI runs: the sanitizer suite, the fuzzer, then the whole suite on the normal build.
 test: deps
@@ -43,7 +52,15 @@ check: build
 test-asan:
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j $(JOBS)
-	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS) --label-exclude e2e
+
+package: deps
+	$(MAKE) build
+	cd $(BUILD_DIR) && cpack
+
+# Installs under /usr/local, or wherever PREFIX names.
+install: build
+	cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix $(PREFIX))
 
 # Fuzzes the settings reader for FUZZ_SECONDS with AddressSanitizer and UndefinedBehaviorSanitizer.
 fuzz:

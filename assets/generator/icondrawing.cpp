@@ -5,7 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -128,19 +130,21 @@ QPainterPath appleBody() {
     return path;
 }
 
+void drawApple(QPainter &p, QRgb body, QRgb shine) {
+    fill(p, appleBody(), body);
+    line(p, {16, 11}, {17.5, 3}, 2.5, Palette::brown);
+    QPainterPath leaf;
+    leaf.moveTo(18.5, 6.5);
+    leaf.cubicTo(20, 2, 25, 1.5, 28, 2.5);
+    leaf.cubicTo(27, 6, 22, 8.5, 18.5, 6.5);
+    fill(p, leaf, Palette::green);
+    QPainterPath highlight;
+    highlight.addEllipse(QPointF(8.5, 16), 2, 3.5);
+    fill(p, highlight, shine);
+}
+
 QImage apple(QRgb body, QRgb shine) {
-    return drawIcon([body, shine](QPainter &p) {
-        fill(p, appleBody(), body);
-        line(p, {16, 11}, {17.5, 3}, 2.5, Palette::brown);
-        QPainterPath leaf;
-        leaf.moveTo(18.5, 6.5);
-        leaf.cubicTo(20, 2, 25, 1.5, 28, 2.5);
-        leaf.cubicTo(27, 6, 22, 8.5, 18.5, 6.5);
-        fill(p, leaf, Palette::green);
-        QPainterPath highlight;
-        highlight.addEllipse(QPointF(8.5, 16), 2, 3.5);
-        fill(p, highlight, shine);
-    });
+    return drawIcon([body, shine](QPainter &p) { drawApple(p, body, shine); });
 }
 
 QImage heart() {
@@ -335,7 +339,86 @@ QImage stopSign() {
     });
 }
 
+// The settings tool: the exercise's apple with a cog in front of it.
+void drawSettingsTool(QPainter &p) {
+    p.save();
+    p.translate(-1, -1);
+    p.scale(0.85, 0.85);
+    drawApple(p, Palette::red, Palette::pink);
+    p.restore();
+
+    const QPointF centre(22.5, 22.5);
+    QPainterPath cog;
+    cog.addEllipse(centre, 6.5, 6.5);
+    for (int tooth = 0; tooth < 8; ++tooth) {
+        QTransform turn;
+        turn.translate(centre.x(), centre.y());
+        turn.rotate(tooth * 45.0);
+        QPainterPath rect;
+        rect.addRect(-1.75, -9, 3.5, 4);
+        cog = cog.united(turn.map(rect));
+    }
+    QPainterPath hole;
+    hole.addEllipse(centre, 2.5, 2.5);
+    const QPainterPath wheel = cog.subtracted(hole);
+    fill(p, wheel, Palette::darkGrey);
+    // Its own rim sets the cog apart where it lies over the apple.
+    p.strokePath(wheel, QPen(c(Palette::outline), 1.2));
+    QPainterPath rim;
+    rim.addEllipse(centre, 4.5, 4.5);
+    fill(p, rim.subtracted(hole), Palette::grey);
+}
+
+// Menus and docks want sharp icons far above 32 px, so the same drawing is rendered smooth at
+// each size, with the dark rim scaled along.
+QImage drawSmooth(const std::function<void(QPainter &)> &draw, int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(Qt::NoPen);
+        painter.scale(size / double(iconSize), size / double(iconSize));
+        draw(painter);
+    }
+    image = image.convertToFormat(QImage::Format_ARGB32);
+
+    const double radius = std::max(1.0, size / double(iconSize));
+    const int reach = int(std::ceil(radius));
+    QImage rim(size, size, QImage::Format_ARGB32);
+    rim.fill(Qt::transparent);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            int alpha = 0;
+            for (int dy = -reach; dy <= reach; ++dy) {
+                for (int dx = -reach; dx <= reach; ++dx) {
+                    if (dx * dx + dy * dy <= radius * radius && image.valid(x + dx, y + dy)) {
+                        alpha = std::max(alpha, qAlpha(image.pixel(x + dx, y + dy)));
+                    }
+                }
+            }
+            rim.setPixel(x, y, (QRgb(alpha) << 24) | (Palette::outline & 0xffffff));
+        }
+    }
+    QPainter painter(&rim);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    return rim;
+}
+
 } // namespace
+
+QList<IconFile> applicationIcons() {
+    QList<IconFile> icons;
+    for (const int size : applicationIconSizes) {
+        const QString folder = QString("app/icons/%1x%1").arg(size);
+        icons.append(
+            {folder, "tavrin.png",
+             drawSmooth([](QPainter &p) { drawApple(p, Palette::red, Palette::pink); }, size)});
+        icons.append({folder, "tavrinset.png", drawSmooth(drawSettingsTool, size)});
+    }
+    return icons;
+}
 
 QList<IconFile> allIcons() {
     return {

@@ -17,4 +17,10 @@ struct IconFile {
 // Every icon the programs ship, already flattened to the palette and outlined.
 QList<IconFile> allIcons();
 
+// Sizes of the desktop's application icons, in pixels.
+inline constexpr int applicationIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+// The menu icons of both programs at every size above, smooth, as PNG.
+QList<IconFile> applicationIcons();
+
 } // namespace IconDrawing

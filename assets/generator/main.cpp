@@ -20,6 +20,23 @@ bool makeFolder(const QDir &out, const QString &folder) {
     return false;
 }
 
+bool writeImages(const QDir &out, const QList<IconDrawing::IconFile> &icons, const char *format) {
+    for (const IconDrawing::IconFile &icon : icons) {
+        if (!makeFolder(out, icon.folder)) {
+            return false;
+        }
+        const QString path = out.filePath(icon.folder + '/' + icon.fileName);
+        QImageWriter writer(path, format);
+        if (!writer.write(icon.image)) {
+            std::fprintf(stderr, "assetgen: %s: %s\n", qPrintable(path),
+                         qPrintable(writer.errorString()));
+            return false;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -31,18 +48,9 @@ int main(int argc, char *argv[]) {
     }
     const QDir out(args.at(1));
 
-    for (const IconDrawing::IconFile &icon : IconDrawing::allIcons()) {
-        if (!makeFolder(out, icon.folder)) {
-            return 1;
-        }
-        const QString path = out.filePath(icon.folder + '/' + icon.fileName);
-        QImageWriter writer(path, "ico");
-        if (!writer.write(icon.image)) {
-            std::fprintf(stderr, "assetgen: %s: %s\n", qPrintable(path),
-                         qPrintable(writer.errorString()));
-            return 1;
-        }
-        std::printf("%s\n", qPrintable(path));
+    if (!writeImages(out, IconDrawing::allIcons(), "ico") ||
+        !writeImages(out, IconDrawing::applicationIcons(), "png")) {
+        return 1;
     }
 
     if (!makeFolder(out, "starter")) {

@@ -128,6 +128,8 @@ private slots:
     void paletteIconsDifferFromEachOther();
     void soundIsShortGentlePcm_data();
     void soundIsShortGentlePcm();
+    void applicationIconsComeInEverySize_data();
+    void applicationIconsComeInEverySize();
 };
 
 void TestStarterAssets::iconIsFlatOutlinedAndSmall_data() {
@@ -261,6 +263,48 @@ void TestStarterAssets::soundIsShortGentlePcm() {
     QVERIFY2(std::abs(sample(0)) < 330, qPrintable(QString("first sample %1").arg(sample(0))));
     QVERIFY2(std::abs(sample(count - 1)) < 330,
              qPrintable(QString("last sample %1").arg(sample(count - 1))));
+}
+
+void TestStarterAssets::applicationIconsComeInEverySize_data() {
+    QTest::addColumn<int>("size");
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QTest::newRow(qPrintable(QString("%1 px").arg(size))) << size;
+    }
+}
+
+void TestStarterAssets::applicationIconsComeInEverySize() {
+    QFETCH(int, size);
+    const QString folder = QString("%1/app/icons/%2x%2/").arg(assetsDir).arg(size);
+    const QImage exercise =
+        QImageReader(folder + "tavrin.png", "png").read().convertToFormat(QImage::Format_ARGB32);
+    const QImage settings =
+        QImageReader(folder + "tavrinset.png", "png").read().convertToFormat(QImage::Format_ARGB32);
+    QVERIFY2(!exercise.isNull() && !settings.isNull(), qPrintable("cannot load from " + folder));
+    QCOMPARE(exercise.size(), QSize(size, size));
+    QCOMPARE(settings.size(), QSize(size, size));
+
+    for (const QImage *image : {&exercise, &settings}) {
+        const int last = size - 1;
+        for (const QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last)}) {
+            QCOMPARE(qAlpha(image->pixel(corner)), 0);
+        }
+        int opaque = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                opaque += qAlpha(image->pixel(x, y)) > 127 ? 1 : 0;
+            }
+        }
+        QVERIFY2(opaque >= size * size / 3, qPrintable(QString("only %1 opaque").arg(opaque)));
+    }
+    // The menu shows the window's own apple, in the same red.
+    QCOMPARE(mainColour(exercise), mainColour(loadIcon("app/apple.ico")));
+    int differing = 0;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            differing += exercise.pixel(x, y) != settings.pixel(x, y) ? 1 : 0;
+        }
+    }
+    QVERIFY2(differing > size * size / 8, "the two programs' icons look alike");
 }
 
 QTEST_GUILESS_MAIN(TestStarterAssets)

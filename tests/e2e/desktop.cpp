@@ -138,8 +138,15 @@ void Desktop::doubleClick(QPoint at) {
                                   QStringLiteral("80"), QStringLiteral("1")});
 }
 
-void Desktop::key(const QString &keys) {
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+bool Desktop::typeInto(const QString &title, const QString &keys) {
+    const bool focused = waitUntil([&title] {
+        run(QStringLiteral("wmctrl"), {QStringLiteral("-F"), QStringLiteral("-a"), title});
+        QByteArray active;
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")}, &active);
+        return QString::fromUtf8(active).trimmed() == title;
+    });
+    return focused && run(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
 }
 
 bool Desktop::closeWindow(const QString &title) {

@@ -28,7 +28,9 @@ public:
     static QImage screenshot();
     static void click(QPoint at);
     static void doubleClick(QPoint at);
-    static void key(const QString &keys);
+    // Brings the window with this exact title to the front, waits until it has the focus, and
+    // types keys into it; false when it never got the focus.
+    static bool typeInto(const QString &title, const QString &keys);
     // Asks the window manager to close the window with this exact title, as its close box does.
     static bool closeWindow(const QString &title);
     static QStringList visibleWindowTitles();

@@ -318,7 +318,7 @@ void TestE2EExercise::missingSettingsFileEndsWithStatusOne() {
     // The error is shown in a dialog; a person dismisses it.
     QVERIFY(waitUntil(
         [] { return Desktop::visibleWindowTitles().contains(QStringLiteral("tavrin")); }));
-    Desktop::key(QStringLiteral("Return"));
+    QVERIFY(Desktop::typeInto(QStringLiteral("tavrin"), QStringLiteral("Return")));
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 1);
     QVERIFY2(run.standardError().contains(QStringLiteral("tavrin.ini")),

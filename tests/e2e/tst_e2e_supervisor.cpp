@@ -11,6 +11,7 @@ namespace {
 
 const QPoint firstChosenRow(416, 50);
 const QPoint firstFileRow(248, 50);
+const int fileRowHeight = 18; // a 12-point row
 const QPoint spara(584, 368);
 const QPoint avbryt(584, 424);
 const QColor windowBackground(255, 255, 128);
@@ -45,6 +46,7 @@ private slots:
     void cancelWritesNothing();
     void closingThroughTheFrameWritesNothing();
     void missingSettingsFileStartsAFreshOne();
+    void cancelOnAFreshStartWritesNothing();
 
 private:
     QString prepareFolder(QTemporaryDir &dir, bool withSettings = true);
@@ -101,7 +103,7 @@ void TestE2ESupervisor::saveWithEightPicturesIsRefused() {
     QVERIFY(waitUntil([&] { return Desktop::visibleWindowTitles().size() > windows; }));
     QVERIFY(run.isRunning());
     QCOMPARE(readTestFile(iniPath()), before);
-    Desktop::key(QStringLiteral("Return"));
+    QVERIFY(Desktop::typeInto(QStringLiteral("tavrinset"), QStringLiteral("Return")));
     QVERIFY(waitUntil([&] { return Desktop::visibleWindowTitles().size() == windows; }));
     QVERIFY(run.isRunning());
     Desktop::click(m_origin + avbryt);
@@ -162,10 +164,38 @@ void TestE2ESupervisor::missingSettingsFileStartsAFreshOne() {
     QTemporaryDir dir;
     ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir, false));
     // A short notice first says that "Spara" writes a new file.
-    QVERIFY(waitUntil([] { return Desktop::visibleWindowTitles().size() >= 2; }));
-    Desktop::key(QStringLiteral("Return"));
+    QVERIFY(Desktop::typeInto(QStringLiteral("tavrinset"), QStringLiteral("Return")));
     QVERIFY(waitForWindow());
     QVERIFY(run.isRunning());
+
+    // Nine double clicks down the file list choose the first nine icons.
+    for (int row = 0; row < 9; ++row) {
+        Desktop::doubleClick(m_origin + firstFileRow + QPoint(0, fileRowHeight * row));
+        QTest::qWait(150);
+    }
+    Desktop::click(m_origin + spara);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+
+    // Everything else keeps the values the window starts with.
+    const common::ExerciseSettings saved = common::readExerciseSettings(iniPath());
+    QCOMPARE(saved.taskCount, 3);
+    QCOMPARE(saved.smallestNumber, 3);
+    QCOMPARE(saved.largestNumber, 3);
+    QCOMPARE(saved.soundOn, 0);
+    QCOMPARE(saved.doneButtonVisible, -1);
+    QCOMPARE(saved.quitButtonVisible, -1);
+    QCOMPARE(saved.pictures[0], (common::PictureRef{QStringLiteral("a-ny.ico"), m_folder}));
+    for (int i = 1; i < 9; ++i)
+        QCOMPARE(saved.pictures[i],
+                 (common::PictureRef{QStringLiteral("b%1.ico").arg(i - 1), m_folder}));
+}
+
+void TestE2ESupervisor::cancelOnAFreshStartWritesNothing() {
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir, false));
+    QVERIFY(Desktop::typeInto(QStringLiteral("tavrinset"), QStringLiteral("Return")));
+    QVERIFY(waitForWindow());
     Desktop::click(m_origin + avbryt);
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
