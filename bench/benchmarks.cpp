@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "desktop.h"
+#include "exercisescreen.h"
 #include "exercisesettings.h"
 #include "form1.h"
 #include "monitorrecorder.h"
@@ -34,29 +35,11 @@ double msBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-const QColor lightCyan(128, 255, 255);
 const QColor lightYellow(255, 255, 128);
 const QColor white(255, 255, 255);
 
-// The exercise window's layout in client pixels.
-const QPoint doneButton(187 + 92, 343 + 44);
-const QPoint targetPicture(332, 44);
-QPoint palettePicture(int i) {
-    return QPoint(4 + 32 + 72 * (i % 3) + 32, 95 + 32 + 64 * (i / 3) + 28);
-}
-QPoint slotPicture(int i) {
-    return QPoint(4 + 319 + 72 * (i % 3) + 32, 95 + 33 + 64 * (i / 3) + 29);
-}
+using namespace exercisescreen;
 
-const std::array<QColor, 9> iconColours{
-    QColor(220, 20, 60),  QColor(255, 140, 0), QColor(34, 139, 34),
-    QColor(30, 144, 255), QColor(148, 0, 211), QColor(139, 69, 19),
-    QColor(255, 20, 147), QColor(0, 128, 128), QColor(128, 128, 0)};
-
-// Each cue a tone of its own, so that the recording tells them apart.
-constexpr double introHz = 440;
-constexpr double hornHz = 880;
-constexpr double praiseHz = 1320;
 constexpr double cueSeconds = 0.3;
 
 int nearestIcon(const QColor &colour) {
@@ -131,7 +114,7 @@ void Benchmarks::initTestCase() {
               QStringLiteral(TAVRIN_BARE),
               {},
               quiet,
-              lightCyan,
+              windowBackground,
               QPoint(254, 105),
               lightYellow};
     m_designFloor = m_bare;
@@ -141,7 +124,7 @@ void Benchmarks::initTestCase() {
                   QStringLiteral(TAVRIN_EXERCISE),
                   {},
                   quiet,
-                  lightCyan,
+                  windowBackground,
                   QPoint(254, 105),
                   lightYellow};
     // The supervisor's file list is empty there (the icons are in a subfolder), so white.

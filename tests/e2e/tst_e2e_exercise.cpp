@@ -1,4 +1,5 @@
 #include "e2emain.h"
+#include "exercisescreen.h"
 #include "exercisesettings.h"
 #include "testfiles.h"
 
@@ -11,35 +12,16 @@
 
 // The exercise as a child meets it: the real program in a real window, clicked with the pointer,
 // heard on the sound server's monitor.
+using namespace exercisescreen;
+
 namespace {
 
 // Client-area positions in pixels, from the window's layout.
-const QPoint sluta(602, 42);
-const QPoint klar(279, 387);
-const QPoint target(332, 44);
 const QPoint gaugeTop(601, 112);
 const QPoint gaugeBottom(601, 440);
-const QColor windowBackground(128, 255, 255);
 const QColor yellowPanel(255, 255, 128);
 const QColor gaugeBar(255, 0, 0);
 const QColor gaugeBackground(192, 192, 192);
-
-QPoint palettePicture(int i) {
-    return QPoint(4 + 32 + 72 * (i % 3) + 32, 95 + 32 + 64 * (i / 3) + 28);
-}
-QPoint slotPicture(int i) {
-    return QPoint(4 + 319 + 72 * (i % 3) + 32, 95 + 33 + 64 * (i / 3) + 29);
-}
-
-const std::array<QColor, 9> iconColours{
-    QColor(220, 20, 60),  QColor(255, 140, 0), QColor(34, 139, 34),
-    QColor(30, 144, 255), QColor(148, 0, 211), QColor(139, 69, 19),
-    QColor(255, 20, 147), QColor(0, 128, 128), QColor(128, 128, 0)};
-
-// The three cues as tones of their own.
-constexpr double introHz = 440;
-constexpr double hornHz = 880;
-constexpr double praiseHz = 1320;
 
 struct Options {
     common::Int16 taskCount = 2;
@@ -152,7 +134,7 @@ QColor TestE2EExercise::pixel(QPoint client) {
 }
 
 int TestE2EExercise::targetPosition() {
-    const QColor shown = pixel(target);
+    const QColor shown = pixel(targetPicture);
     for (int i = 0; i < 9; ++i)
         if (sameColour(shown, iconColours[i], 4))
             return i;
@@ -161,7 +143,7 @@ int TestE2EExercise::targetPosition() {
 
 void TestE2EExercise::answer(int count) {
     const int k = targetPosition();
-    QVERIFY2(k >= 0, qPrintable(pixel(target).name()));
+    QVERIFY2(k >= 0, qPrintable(pixel(targetPicture).name()));
     for (int slot = 0; slot < count; ++slot) {
         Desktop::click(m_origin + palettePicture(k));
         Desktop::click(m_origin + slotPicture(slot * 4));
@@ -179,7 +161,7 @@ void TestE2EExercise::childsWholeRunEndsAfterTheLastTask() {
     QVERIFY(sameColour(pixel(gaugeTop), gaugeBar));
 
     answer(2);
-    Desktop::click(m_origin + klar);
+    Desktop::click(m_origin + doneButton);
     // One of two tasks left: the gauge's upper half turns grey, the lower stays red.
     QVERIFY(waitUntil([&] { return sameColour(pixel(gaugeTop), gaugeBackground); }));
     QVERIFY(sameColour(pixel(gaugeBottom), gaugeBar));
@@ -194,7 +176,7 @@ void TestE2EExercise::childsWholeRunEndsAfterTheLastTask() {
     QVERIFY(run.isRunning());
 
     answer(2);
-    Desktop::click(m_origin + klar);
+    Desktop::click(m_origin + doneButton);
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitStatus(), QProcess::NormalExit);
     QCOMPARE(run.exitCode(), 0);
@@ -209,7 +191,7 @@ void TestE2EExercise::hiddenDoneButtonChecksEveryPlacement() {
     options.number = 1;
     ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
     QVERIFY(waitForWindow().x() >= 0);
-    QVERIFY2(sameColour(pixel(klar), yellowPanel), qPrintable(pixel(klar).name()));
+    QVERIFY2(sameColour(pixel(doneButton), yellowPanel), qPrintable(pixel(doneButton).name()));
     answer(1); // the placement itself is checked: right, praise, end
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
@@ -222,8 +204,8 @@ void TestE2EExercise::hiddenQuitButtonIsNotOnTheScreen() {
     options.quitButton = false;
     ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
     QVERIFY(waitForWindow().x() >= 0);
-    QVERIFY2(sameColour(pixel(sluta), windowBackground), qPrintable(pixel(sluta).name()));
-    Desktop::click(m_origin + sluta);
+    QVERIFY2(sameColour(pixel(quitButton), windowBackground), qPrintable(pixel(quitButton).name()));
+    Desktop::click(m_origin + quitButton);
     QTest::qWait(500);
     QVERIFY(run.isRunning());
     // Closing through the frame still ends it, backdrop and all.
@@ -238,8 +220,8 @@ void TestE2EExercise::quitButtonEndsAtOnce() {
     options.sound = false;
     ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
     QVERIFY(waitForWindow().x() >= 0);
-    QVERIFY(!sameColour(pixel(sluta), windowBackground));
-    Desktop::click(m_origin + sluta);
+    QVERIFY(!sameColour(pixel(quitButton), windowBackground));
+    Desktop::click(m_origin + quitButton);
     QVERIFY(run.waitForExit(5000));
     QCOMPARE(run.exitCode(), 0);
 }
@@ -252,11 +234,11 @@ void TestE2EExercise::cuesAreHeardInOrder() {
     QVERIFY(m_desktop.pulse().startRecording());
     ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
     QVERIFY(waitForWindow().x() >= 0);
-    QTest::qWait(800);               // the intro has played
-    Desktop::click(m_origin + klar); // nothing placed: wrong, the horn
+    QTest::qWait(800);                     // the intro has played
+    Desktop::click(m_origin + doneButton); // nothing placed: wrong, the horn
     QTest::qWait(800);
     answer(1);
-    Desktop::click(m_origin + klar);
+    Desktop::click(m_origin + doneButton);
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
     QTest::qWait(300);
@@ -275,9 +257,9 @@ void TestE2EExercise::noCueWithSoundOff() {
     ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
     QVERIFY(waitForWindow().x() >= 0);
     QTest::qWait(500);
-    Desktop::click(m_origin + klar);
+    Desktop::click(m_origin + doneButton);
     answer(1);
-    Desktop::click(m_origin + klar);
+    Desktop::click(m_origin + doneButton);
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
     const QByteArray heard = m_desktop.pulse().stopRecording();
@@ -296,14 +278,14 @@ void TestE2EExercise::backdropCoversTheScreenAndStaysBehind() {
          {QPoint(0, 0), QPoint(screen.width() - 1, 0), QPoint(0, screen.height() - 1),
           QPoint(screen.width() - 1, screen.height() - 1)})
         QCOMPARE(screen.pixelColor(corner), QColor(Qt::black));
-    const QColor targetBefore = pixel(target);
+    const QColor targetBefore = pixel(targetPicture);
 
     Desktop::click(QPoint(5, screen.height() - 5));
     QTest::qWait(500);
     const std::optional<QPoint> origin = findClientOrigin(Desktop::screenshot(), windowBackground);
     QVERIFY(origin.has_value());
     QCOMPARE(*origin, m_origin);
-    QCOMPARE(pixel(target), targetBefore);
+    QCOMPARE(pixel(targetPicture), targetBefore);
     QVERIFY(run.isRunning());
 
     QVERIFY(Desktop::closeWindow(QStringLiteral("Tavrinor och  objekt")));
