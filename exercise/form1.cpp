@@ -1,14 +1,11 @@
-#include "form1.h"
+#include "exercise/form1.h"
 
-#include "exercisesettings.h"
-#include "fonts.h"
-#include "units.h"
+#include "settings/exercisesettings.h"
+#include "toolkit/fonts.h"
+#include "toolkit/units.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QIcon>
-#include <QScreen>
-#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +18,8 @@ static void initResources() {
 namespace exercise {
 
 namespace {
+
+using common::twipsRect;
 
 constexpr common::ColourValue highlight = 0xFFFF00; // cyan: blue and green full
 constexpr common::ColourValue white = 0xFFFFFF;
@@ -40,8 +39,6 @@ Form1::Form1(common::Services services)
 }
 
 void Form1::buildControls() {
-    using common::twipsRect;
-
     setWindowTitle(QStringLiteral("Tavrinor och  objekt"));
     setWindowIcon(QIcon(QStringLiteral(":/apple.ico")));
     // No layout: the controls keep their places whatever size the window gets.
@@ -56,6 +53,29 @@ void Form1::buildControls() {
     common::setTextColour(Command3D2, common::systemWindowText);
     Command3D2->setPicture(common::Picture::load(QStringLiteral(":/stop.ico")));
 
+    buildTarget();
+
+    Timer1 = new common::Timer(this);
+    Timer1->setInterval(50);
+
+    // The gauge that counts the tasks down.
+    Panel3D3 = new common::Panel3D(this);
+    Panel3D3->setGeometry(twipsRect(8550, 1425, 990, 5430));
+    Panel3D3->setBackground(common::systemButtonFace);
+    Gauge1 = new common::Gauge(Panel3D3);
+    Gauge1->setGeometry(twipsRect(120, 135, 690, 5115));
+    Gauge1->setBarColour(0x0000FF);
+    Gauge1->setBackground(0xC0C0C0);
+
+    Panel3D2 = new common::Panel3D(this);
+    Panel3D2->setGeometry(twipsRect(60, 1425, 8430, 5415));
+    Panel3D2->setBackground(0x0080FFFF);
+    buildPalette();
+    buildSlots();
+}
+
+// The target: the number to reach and the picture to count.
+void Form1::buildTarget() {
     Panel3D1 = new common::Panel3D(this);
     Panel3D1->setGeometry(twipsRect(3060, 60, 2895, 1335));
     Panel3D1->setBackground(white);
@@ -70,23 +90,10 @@ void Form1::buildControls() {
     Image1 = new common::Image(Panel3D1);
     Image1->setGeometry(twipsRect(1440, 120, 960, 960));
     Image1->setStretch(true);
+}
 
-    Timer1 = new common::Timer(this);
-    Timer1->setInterval(50);
-
-    Panel3D3 = new common::Panel3D(this);
-    Panel3D3->setGeometry(twipsRect(8550, 1425, 990, 5430));
-    Panel3D3->setBackground(common::systemButtonFace);
-
-    Gauge1 = new common::Gauge(Panel3D3);
-    Gauge1->setGeometry(twipsRect(120, 135, 690, 5115));
-    Gauge1->setBarColour(0x0000FF);
-    Gauge1->setBackground(0xC0C0C0);
-
-    Panel3D2 = new common::Panel3D(this);
-    Panel3D2->setGeometry(twipsRect(60, 1425, 8430, 5415));
-    Panel3D2->setBackground(0x0080FFFF);
-
+// The palette the child picks from, and the hand that holds the pick.
+void Form1::buildPalette() {
     for (int i = 0; i < 9; ++i) {
         Picture1[i] = new common::PictureBox(Panel3D2);
         Picture1[i]->setGeometry(twipsRect(paletteColumns[i % 3], paletteRows[i / 3], 975, 855));
@@ -105,7 +112,10 @@ void Form1::buildControls() {
     Picture2 = new common::PictureBox(Panel3D2);
     Picture2->setGeometry(twipsRect(4035, 1770, 555, 585));
     Picture2->hide();
+}
 
+// The answer slots and the button that has them checked.
+void Form1::buildSlots() {
     Command3D1 = new common::Command3D(QStringLiteral("KLAR"), Panel3D2);
     Command3D1->setGeometry(twipsRect(2745, 3720, 2775, 1335));
     Command3D1->setFont(common::designFont(QStringLiteral("Arial"), 18, true));
@@ -122,32 +132,17 @@ void Form1::buildControls() {
 
 void Form1::connectEvents() {
     for (int i = 0; i < 10; ++i) {
-        const auto pick = [this, i] {
-            handle([this, i] {
-                picked = common::Int16(i);
-                pickpicture();
-            });
-        };
-        connect(Image2[i], &common::Image::clicked, this, pick);
-        connect(Picture1[i], &common::PictureBox::clicked, this, pick);
+        connect(Image2[i], &common::Image::clicked, this, guarded(&Form1::pickAt, i));
+        connect(Picture1[i], &common::PictureBox::clicked, this, guarded(&Form1::pickAt, i));
     }
+    // The frame panel places and checks just like the slot picture inside it.
     for (int i = 0; i < 9; ++i) {
-        // The frame panel places and checks just like the slot picture inside it.
-        const auto place = [this, i] {
-            handle([this, i] {
-                placeIntoSlot(i);
-                if (doneButtonVisible == 0)
-                    checkanswer();
-            });
-        };
-        connect(Image3[i], &common::Image::clicked, this, place);
-        connect(Panel3D4[i], &common::Panel3D::clicked, this, place);
+        connect(Image3[i], &common::Image::clicked, this, guarded(&Form1::placeAt, i));
+        connect(Panel3D4[i], &common::Panel3D::clicked, this, guarded(&Form1::placeAt, i));
     }
-    connect(Command3D1, &common::Command3D::clicked, this,
-            [this] { handle([this] { checkanswer(); }); });
-    connect(Command3D2, &common::Command3D::clicked, this,
-            [this] { handle([this] { m_services.end.end(); }); });
-    connect(Timer1, &common::Timer::tick, this, [this] { handle([this] { tick(); }); });
+    connect(Command3D1, &common::Command3D::clicked, this, guarded(&Form1::checkanswer));
+    connect(Command3D2, &common::Command3D::clicked, this, guarded(&Form1::quit));
+    connect(Timer1, &common::Timer::tick, this, guarded(&Form1::tick));
 }
 
 void Form1::load() {
@@ -169,28 +164,11 @@ void Form1::load() {
 }
 
 bool Form1::start() {
-    bool loaded = false;
-    handle([this, &loaded] {
-        load();
-        loaded = true;
-    });
-    if (!loaded)
+    if (!common::guarded(m_services.errors, [this] { load(); }))
         return false;
-    showCentred();
-    Form2.placeBehind(this);
-    show();
-    raise();
-    activateWindow();
+    Form2.showInFront(*this);
     Timer1->setEnabled(true);
     return true;
-}
-
-void Form1::showCentred() {
-    const QScreen *screen = Form2.screen() ? Form2.screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    setGeometry(
-        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
 }
 
 void Form1::readsettings() {
@@ -226,6 +204,21 @@ void Form1::pickpicture() {
     Picture1[previousPicked]->setBackground(common::systemWindowBackground);
     Picture1[picked]->setBackground(highlight);
     previousPicked = picked;
+}
+
+void Form1::pickAt(int position) {
+    picked = common::Int16(position);
+    pickpicture();
+}
+
+void Form1::placeAt(int slot) {
+    placeIntoSlot(slot);
+    if (doneButtonVisible == 0)
+        checkanswer();
+}
+
+void Form1::quit() {
+    m_services.end.end();
 }
 
 void Form1::placeIntoSlot(int slot) {
@@ -290,7 +283,7 @@ void Form1::tick() {
 
 void Form1::closeEvent(QCloseEvent *event) {
     // Closing through the frame unloads the window, its timer and the backdrop.
-    handle([this] {
+    common::guarded(m_services.errors, [this] {
         Timer1->setEnabled(false);
         Form2.close();
     });

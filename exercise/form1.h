@@ -1,20 +1,19 @@
 #pragma once
 
-#include "command3d.h"
-#include "form2.h"
-#include "gauge.h"
-#include "image.h"
-#include "int16.h"
-#include "panel3d.h"
-#include "picturebox.h"
-#include "services.h"
-#include "timer.h"
+#include "controls/command3d.h"
+#include "controls/form2.h"
+#include "controls/gauge.h"
+#include "controls/image.h"
+#include "controls/panel3d.h"
+#include "controls/picturebox.h"
+#include "controls/timer.h"
+#include "services/services.h"
+#include "settings/int16.h"
 
 #include <QLabel>
 #include <QWidget>
 
 #include <array>
-#include <utility>
 
 namespace exercise {
 
@@ -82,13 +81,20 @@ protected:
 
 private:
     void buildControls();
+    void buildTarget();
+    void buildPalette();
+    void buildSlots();
     void connectEvents();
-    void placeIntoSlot(int slot);
-    void showCentred();
-    // Runs an event handler; an error goes to the error report.
-    template <typename Handler> void handle(Handler &&handler) {
-        common::guarded(m_services.errors, std::forward<Handler>(handler));
+    // A slot that runs a procedure of this window through the error report.
+    template <typename... Arguments> auto guarded(Arguments... arguments) {
+        return common::guardedSlot(m_services.errors, this, arguments...);
     }
+
+    // What a click on the palette, a slot or the quit button does.
+    void pickAt(int position);
+    void placeAt(int slot);
+    void placeIntoSlot(int slot);
+    void quit();
 
     common::Services m_services;
 };

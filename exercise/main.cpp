@@ -1,8 +1,8 @@
-#include "form1.h"
+#include "exercise/form1.h"
 
-#include "application.h"
-#include "qtsoundplayer.h"
-#include "systemservices.h"
+#include "services/systemservices.h"
+#include "sound/qtsoundplayer.h"
+#include "toolkit/application.h"
 
 #include <QApplication>
 

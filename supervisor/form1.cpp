@@ -1,18 +1,14 @@
-#include "form1.h"
+#include "supervisor/form1.h"
 
-#include "colour.h"
-#include "error.h"
-#include "exercisesettings.h"
-#include "fonts.h"
-#include "picture.h"
-#include "units.h"
+#include "settings/error.h"
+#include "settings/exercisesettings.h"
+#include "toolkit/colour.h"
+#include "toolkit/fonts.h"
+#include "toolkit/picture.h"
+#include "toolkit/units.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -30,55 +26,55 @@ constexpr int largestIndex = 2;
 
 const QString sansSerif = QStringLiteral("MS Sans Serif");
 
-void place(QWidget &widget, int left, int top, int width, int height) {
-    widget.setGeometry(common::twipsRect(left, top, width, height));
+void place(QWidget *widget, int left, int top, int width, int height) {
+    widget->setGeometry(common::twipsRect(left, top, width, height));
 }
 
-void setColours(QWidget &widget, common::ColourValue background, common::ColourValue text) {
-    common::setBackgroundColour(&widget, background);
-    common::setTextColour(&widget, text);
+void setColours(QWidget *widget, common::ColourValue background, common::ColourValue text) {
+    common::setBackgroundColour(widget, background);
+    common::setTextColour(widget, text);
 }
 
 // A caption on the window: left and top aligned, cut off rather than wrapped.
-void setUpLabel(QLabel &label, const QString &caption, int left, int top, int width, int height) {
-    label.setText(caption);
-    label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label.setFont(common::designFont(sansSerif, 12, true));
+void setUpLabel(QLabel *label, const QString &caption, int left, int top, int width, int height) {
+    label->setText(caption);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(common::designFont(sansSerif, 12, true));
     setColours(label, lightYellow, common::systemWindowText);
     place(label, left, top, width, height);
 }
 
-void setUpOption(common::Option3D &option, double points, common::ColourValue text, int left,
+void setUpOption(common::Option3D *option, double points, common::ColourValue text, int left,
                  int top, int width, int height) {
     place(option, left, top, width, height);
-    option.setCaptionFont(common::designFont(sansSerif, points, true));
-    common::setTextColour(&option, text);
+    option->setCaptionFont(common::designFont(sansSerif, points, true));
+    common::setTextColour(option, text);
 }
 
 // Both captions of a pair in one size: the size that fits the longer one.
-void matchCaptions(std::array<common::Option3D, 2> &pair) {
-    const int pixelSize = std::min(pair[0].font().pixelSize(), pair[1].font().pixelSize());
-    for (common::Option3D &option : pair) {
-        QFont font = option.captionFont();
+void matchCaptions(const std::array<common::Option3D *, 2> &pair) {
+    const int pixelSize = std::min(pair[0]->font().pixelSize(), pair[1]->font().pixelSize());
+    for (common::Option3D *option : pair) {
+        QFont font = option->captionFont();
         font.setPixelSize(pixelSize);
-        option.setCaptionFont(font);
+        option->setCaptionFont(font);
     }
 }
 
-common::Int16 labelNumber(const QLabel &label) {
+common::Int16 labelNumber(const QLabel *label) {
     bool ok = false;
-    const int value = label.text().toInt(&ok);
+    const int value = label->text().toInt(&ok);
     if (!ok)
-        throw common::Error(QStringLiteral("\"%1\" är inget heltal.").arg(label.text()));
+        throw common::Error(QStringLiteral("\"%1\" är inget heltal.").arg(label->text()));
     return common::toInt16(value);
 }
 
-common::Int16 flag(const std::array<common::Option3D, 2> &pair) {
-    return pair[0].isChecked() ? -1 : 0;
+common::Int16 flag(const std::array<common::Option3D *, 2> &pair) {
+    return pair[0]->isChecked() ? -1 : 0;
 }
 
-void select(std::array<common::Option3D, 2> &pair, common::Int16 value) {
-    pair[value == -1 ? 0 : 1].setChecked(true);
+void select(const std::array<common::Option3D *, 2> &pair, common::Int16 value) {
+    pair[value == -1 ? 0 : 1]->setChecked(true);
 }
 
 } // namespace
@@ -86,159 +82,185 @@ void select(std::array<common::Option3D, 2> &pair, common::Int16 value) {
 Form1::Form1(common::Services services, QWidget *parent)
     : QWidget(parent)
     , m_services(services) {
-    layOut();
+    layOutWindow();
+    layOutChooser();
+    layOutNumbers();
+    layOutSwitches();
+    orderTabs();
     connectEvents();
 }
 
-void Form1::layOut() {
+void Form1::layOutWindow() {
     setWindowTitle(QStringLiteral("Varnelkontor"));
     setFixedSize(common::twipsToPixels(9435), common::twipsToPixels(6780));
     setFont(common::designFont(sansSerif, 8.25, true));
-    setColours(*this, lightYellow, black);
+    setColours(this, lightYellow, black);
+}
 
-    // The picture chooser.
+// The picture chooser.
+void Form1::layOutChooser() {
+    Label2 = new QLabel(this);
     setUpLabel(Label2, QStringLiteral("Välj 9st. bilder"), 960, 240, 2295, 375);
+    Dir1 = new common::DirListBox(this);
     place(Dir1, 960, 600, 2175, 2790);
-    Dir1.setFont(common::designFont(sansSerif, 9.75, true));
+    Dir1->setFont(common::designFont(sansSerif, 9.75, true));
     setColours(Dir1, white, black);
 
+    Text1 = new QLineEdit(this);
     place(Text1, 3120, 120, 2160, 495);
-    Text1.setFont(common::designFont(sansSerif, 12, true));
-    Text1.hide();
+    Text1->setFont(common::designFont(sansSerif, 12, true));
+    Text1->hide();
 
+    File1 = new common::FileListBox(this);
     place(File1, 3120, 600, 2175, 2730);
-    File1.setFont(common::designFont(sansSerif, 12, true));
+    File1->setFont(common::designFont(sansSerif, 12, true));
     setColours(File1, common::systemWindowBackground, common::systemWindowText);
-    File1.setPattern(QStringLiteral("*.ico"));
-    File1.setPath(Dir1.path());
+    File1->setPattern(QStringLiteral("*.ico"));
+    File1->setPath(Dir1->path());
 
+    Label1 = new QLabel(this);
     setUpLabel(Label1, QStringLiteral("Valda bilder"), 5640, 240, 1815, 375);
+    List1 = new common::ListBox(this);
     place(List1, 5640, 600, 2175, 2730);
-    List1.setFont(common::designFont(sansSerif, 12, true));
+    List1->setFont(common::designFont(sansSerif, 12, true));
     setColours(List1, common::systemWindowBackground, black);
 
+    Image1 = new common::Image(this);
     place(Image1, 8040, 600, 540, 540);
-    Image1.setSunkenBorder(true);
+    Image1->setSunkenBorder(true);
 
+    List2 = new common::ListBox(this);
     place(List2, 8040, 1320, 855, 615);
     setColours(List2, common::systemWindowBackground, black);
-    List2.hide();
+    List2->hide();
 
+    Command3D1 = new common::Command3D(QStringLiteral("Lägg till"), this);
     place(Command3D1, 7200, 2040, 2175, 495);
-    Command3D1.setFont(common::designFont(sansSerif, 12, true));
-    common::setTextColour(&Command3D1, common::systemWindowText);
-    Command3D1.hide(); // lies over List1; adding is by double click only
+    Command3D1->setFont(common::designFont(sansSerif, 12, true));
+    common::setTextColour(Command3D1, common::systemWindowText);
+    Command3D1->hide(); // lies over List1; adding is by double click only
+}
 
-    // The three numbers.
+// The three numbers.
+void Form1::layOutNumbers() {
+    for (QLabel *&label : Label4)
+        label = new QLabel(this);
+    for (QLabel *&value : Label3)
+        value = new QLabel(this);
+    for (common::VScrollBar *&bar : VScroll1)
+        bar = new common::VScrollBar(this);
+
     setUpLabel(Label4[3], QStringLiteral("Mellan vilka tavrinor:"), 4560, 3720, 2415, 375);
     setUpLabel(Label4[0], QStringLiteral("Antal övningar"), 960, 4080, 1815, 375);
     setUpLabel(Label4[1], QStringLiteral("Minsta tavrin"), 3840, 4080, 1815, 375);
     setUpLabel(Label4[2], QStringLiteral("Högsta tavrin"), 6000, 4080, 1815, 375);
     const std::array<int, 3> groupLeft{960, 3840, 6000};
     for (std::size_t i = 0; i < Label3.size(); ++i) {
-        QLabel &value = Label3[i];
-        value.setText(QStringLiteral("3"));
-        value.setAlignment(Qt::AlignCenter);
-        value.setFont(common::designFont(QStringLiteral("Times New Roman"), 30, false));
-        value.setFrameStyle(QFrame::Box | QFrame::Plain);
-        value.setLineWidth(1);
+        QLabel *value = Label3[i];
+        value->setText(QStringLiteral("3"));
+        value->setAlignment(Qt::AlignCenter);
+        value->setFont(common::designFont(QStringLiteral("Times New Roman"), 30, false));
+        value->setFrameStyle(QFrame::Box | QFrame::Plain);
+        value->setLineWidth(1);
         setColours(value, common::systemWindowBackground, common::systemWindowText);
         place(value, groupLeft[i], 4440, 735, 855);
 
-        common::VScrollBar &bar = VScroll1[i];
+        common::VScrollBar *bar = VScroll1[i];
         place(bar, groupLeft[i] + 750, 4440, 255, 855);
-        common::setBackgroundColour(&bar, common::systemButtonFace);
-        bar.setRange(1, 9);
-        bar.setSteps(1, 1);
-        bar.setValue(3);
+        common::setBackgroundColour(bar, common::systemButtonFace);
+        bar->setRange(1, 9);
+        bar->setSteps(1, 1);
+        bar->setValue(3);
     }
+}
 
-    // The switches and the two buttons.
+// The switches and the two buttons.
+void Form1::layOutSwitches() {
+    Label6 = new QLabel(this);
     setUpLabel(Label6, QStringLiteral("Ljud"), 960, 5640, 855, 375);
+    Panel3D2 = new common::Panel3D(this);
     place(Panel3D2, 960, 6000, 1215, 735);
     setColours(Panel3D2, common::systemButtonFace, common::systemWindowText);
+    Option3D1 = {new common::Option3D(QStringLiteral("På"), Panel3D2),
+                 new common::Option3D(QStringLiteral("Av"), Panel3D2)};
     setUpOption(Option3D1[0], 24, common::systemWindowText, 120, 120, 615, 255);
     setUpOption(Option3D1[1], 24, common::systemWindowText, 120, 360, 615, 255);
     matchCaptions(Option3D1);
-    Option3D1[1].setChecked(true);
+    Option3D1[1]->setChecked(true);
 
+    Label7 = {new QLabel(this), new QLabel(this)};
     setUpLabel(Label7[0], QStringLiteral("KLAR-knapp"), 2760, 5640, 1575, 375);
+    Panel3D1 = new common::Panel3D(this);
     place(Panel3D1, 2760, 6000, 1215, 750);
     setColours(Panel3D1, common::systemButtonFace, common::systemWindowText);
+    Option3D2 = {new common::Option3D(QStringLiteral("Synlig"), Panel3D1),
+                 new common::Option3D(QStringLiteral("Osynlig"), Panel3D1)};
     setUpOption(Option3D2[0], 24, common::systemWindowText, 120, 120, 975, 255);
     setUpOption(Option3D2[1], 24, common::systemWindowText, 120, 360, 855, 255);
     matchCaptions(Option3D2);
-    Option3D2[0].setChecked(true);
+    Option3D2[0]->setChecked(true);
 
     setUpLabel(Label7[1], QStringLiteral("STOPP-knapp"), 4560, 5640, 1935, 375);
+    SSPanel1 = new common::Panel3D(this);
     place(SSPanel1, 4560, 6000, 1215, 735);
     setColours(SSPanel1, lightGrey, black);
+    SSOption1 = {new common::Option3D(QStringLiteral("Synlig"), SSPanel1),
+                 new common::Option3D(QStringLiteral("Osynlig"), SSPanel1)};
     setUpOption(SSOption1[0], 8.25, black, 120, 120, 975, 255);
     setUpOption(SSOption1[1], 8.25, black, 120, 360, 975, 255);
     matchCaptions(SSOption1);
-    SSOption1[0].setChecked(true);
+    SSOption1[0]->setChecked(true);
 
-    for (common::Command3D *button : {&Command3D2, &Command3D3}) {
+    Command3D2 = new common::Command3D(QStringLiteral("Spara"), this);
+    Command3D3 = new common::Command3D(QStringLiteral("Avbryt"), this);
+    for (common::Command3D *button : {Command3D2, Command3D3}) {
         button->setFont(common::designFont(sansSerif, 12, true));
         common::setTextColour(button, common::systemWindowText);
     }
     place(Command3D2, 8160, 5160, 1215, 735);
     place(Command3D3, 8160, 6000, 1215, 735);
+}
 
-    const std::array<QWidget *, 14> tabOrder{
-        &Dir1,         &File1,        &List1,       &VScroll1[0],  &Option3D1[0],
-        &Option3D1[1], &Command3D2,   &Command3D3,  &Option3D2[0], &Option3D2[1],
-        &SSOption1[0], &SSOption1[1], &VScroll1[1], &VScroll1[2]};
+void Form1::orderTabs() {
+    const std::array<QWidget *, 14> tabOrder{Dir1,         File1,        List1,        VScroll1[0],
+                                             Option3D1[0], Option3D1[1], Command3D2,   Command3D3,
+                                             Option3D2[0], Option3D2[1], SSOption1[0], SSOption1[1],
+                                             VScroll1[1],  VScroll1[2]};
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
 void Form1::connectEvents() {
-    connect(&Dir1, &common::DirListBox::pathChanged, this,
-            [this] { handle([this] { followDirectory(); }); });
-    connect(&File1, &common::FileListBox::rowClicked, this,
-            [this] { handle([this] { previewFile(); }); });
-    connect(&File1, &common::FileListBox::rowDoubleClicked, this,
-            [this] { handle([this] { addFile(); }); });
-    connect(&Command3D1, &QAbstractButton::clicked, this,
-            [this] { handle([this] { addFile(); }); });
-    connect(&List1, &common::ListBox::rowClicked, this,
-            [this] { handle([this] { previewChosen(); }); });
-    connect(&List1, &common::ListBox::rowDoubleClicked, this,
-            [this] { handle([this] { removeChosen(); }); });
-    for (std::size_t i = 0; i < VScroll1.size(); ++i) {
-        const auto index = common::Int16(i);
-        connect(&VScroll1[i], &common::VScrollBar::valueChanged, this,
-                [this, index] { handle([this, index] { changeValue(index); }); });
-    }
-    connect(&Command3D2, &QAbstractButton::clicked, this, [this] { handle([this] { save(); }); });
-    connect(&Command3D3, &QAbstractButton::clicked, this, [this] { handle([this] { cancel(); }); });
+    connect(Dir1, &common::DirListBox::pathChanged, this, guarded(&Form1::followDirectory));
+    connect(File1, &common::FileListBox::rowClicked, this, guarded(&Form1::previewFile));
+    connect(File1, &common::FileListBox::rowDoubleClicked, this, guarded(&Form1::addFile));
+    connect(Command3D1, &common::Command3D::clicked, this, guarded(&Form1::addFile));
+    connect(List1, &common::ListBox::rowClicked, this, guarded(&Form1::previewChosen));
+    connect(List1, &common::ListBox::rowDoubleClicked, this, guarded(&Form1::removeChosen));
+    for (std::size_t i = 0; i < VScroll1.size(); ++i)
+        connect(VScroll1[i], &common::VScrollBar::valueChanged, this,
+                guarded(&Form1::changeValue, common::Int16(i)));
+    connect(Command3D2, &common::Command3D::clicked, this, guarded(&Form1::save));
+    connect(Command3D3, &common::Command3D::clicked, this, guarded(&Form1::cancel));
 }
 
 void Form1::load() {
-    m_backdrop.showBackdrop();
+    Form2.showBackdrop();
     hamta();
-    m_chosenCount = common::toInt16(List1.count());
+    m_chosenCount = common::toInt16(List1->count());
 }
 
-void Form1::showOverBackdrop() {
-    m_backdrop.placeBehind(this);
-    const QScreen *screen =
-        m_backdrop.screen() ? m_backdrop.screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        setGeometry(
-            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->geometry()));
-    show();
-    raise();
-    activateWindow();
+bool Form1::start() {
+    if (!common::guarded(m_services.errors, [this] { load(); }))
+        return false;
+    Form2.showInFront(*this);
+    return true;
 }
 
 void Form1::closeEvent(QCloseEvent *event) {
-    handle([this] {
-        m_backdrop.close();
-        QCoreApplication::quit();
-    });
+    Form2.close();
     event->accept();
+    emit unloaded();
 }
 
 void Form1::hamta() {
@@ -252,44 +274,44 @@ void Form1::hamta() {
     }
     const common::ExerciseSettings settings = common::readExerciseSettings();
 
-    Label3[0].setText(QString::number(settings.taskCount));
-    VScroll1[0].setValue(settings.taskCount);
+    Label3[0]->setText(QString::number(settings.taskCount));
+    VScroll1[0]->setValue(settings.taskCount);
     // With the largest bar at the top first, a stored smallest number above 3 is not pushed
     // down to the largest bar's start value.
-    VScroll1[largestIndex].setValue(VScroll1[largestIndex].maximum());
-    Label3[smallestIndex].setText(QString::number(settings.smallestNumber));
-    VScroll1[smallestIndex].setValue(settings.smallestNumber);
-    Label3[largestIndex].setText(QString::number(settings.largestNumber));
-    VScroll1[largestIndex].setValue(settings.largestNumber);
+    VScroll1[largestIndex]->setValue(VScroll1[largestIndex]->maximum());
+    Label3[smallestIndex]->setText(QString::number(settings.smallestNumber));
+    VScroll1[smallestIndex]->setValue(settings.smallestNumber);
+    Label3[largestIndex]->setText(QString::number(settings.largestNumber));
+    VScroll1[largestIndex]->setValue(settings.largestNumber);
 
     select(Option3D1, settings.soundOn);
     select(Option3D2, settings.doneButtonVisible);
     select(SSOption1, settings.quitButtonVisible);
 
     for (const common::PictureRef &picture : settings.pictures) {
-        List1.append(picture.fileName);
-        List2.append(picture.directory);
+        List1->append(picture.fileName);
+        List2->append(picture.directory);
     }
 }
 
 void Form1::changeValue(common::Int16 index) {
-    common::VScrollBar &bar = VScroll1[std::size_t(index)];
+    common::VScrollBar *bar = VScroll1[std::size_t(index)];
     switch (index) {
     case 0:
-        Label3[0].setText(QString::number(bar.value()));
+        Label3[0]->setText(QString::number(bar->value()));
         break;
     case smallestIndex:
         // Above the largest: one step down, which runs this handling again until it fits.
-        if (bar.value() <= VScroll1[largestIndex].value())
-            Label3[smallestIndex].setText(QString::number(bar.value()));
+        if (bar->value() <= VScroll1[largestIndex]->value())
+            Label3[smallestIndex]->setText(QString::number(bar->value()));
         else
-            bar.setValue(common::sub16(bar.value(), 1));
+            bar->setValue(common::sub16(bar->value(), 1));
         break;
     case largestIndex:
-        if (bar.value() >= VScroll1[smallestIndex].value())
-            Label3[largestIndex].setText(QString::number(bar.value()));
+        if (bar->value() >= VScroll1[smallestIndex]->value())
+            Label3[largestIndex]->setText(QString::number(bar->value()));
         else
-            bar.setValue(common::add16(bar.value(), 1));
+            bar->setValue(common::add16(bar->value(), 1));
         break;
     default:
         break;
@@ -297,7 +319,7 @@ void Form1::changeValue(common::Int16 index) {
 }
 
 void Form1::save() {
-    if (List1.count() != pictureCount) {
+    if (List1->count() != pictureCount) {
         m_services.messages.warning(QStringLiteral("Du måste välja 9 st. bilder ur listan "));
         return;
     }
@@ -309,7 +331,7 @@ void Form1::save() {
     settings.doneButtonVisible = flag(Option3D2);
     settings.quitButtonVisible = flag(SSOption1);
     for (int row = 0; row < pictureCount; ++row)
-        settings.pictures[std::size_t(row)] = {List1.rowText(row), List2.rowText(row)};
+        settings.pictures[std::size_t(row)] = {List1->rowText(row), List2->rowText(row)};
     try {
         common::writeExerciseSettings(settings);
     } catch (const common::Error &e) {
@@ -325,12 +347,12 @@ void Form1::cancel() {
 }
 
 void Form1::followDirectory() {
-    File1.setPath(Dir1.path());
+    File1->setPath(Dir1->path());
 }
 
 void Form1::previewFile() {
-    Text1.setText(File1.fileName());
-    preview(common::picturePath(Dir1.path(), Text1.text()));
+    Text1->setText(File1->fileName());
+    preview(common::picturePath(Dir1->path(), Text1->text()));
 }
 
 void Form1::addFile() {
@@ -343,18 +365,18 @@ void Form1::addpicture() {
     bool found = false;
     if (n > 0) {
         for (int row = 0; row < n; ++row) {
-            if (Text1.text() == List1.rowText(row))
+            if (Text1->text() == List1->rowText(row))
                 found = true;
         }
-        if (Text1.text().isEmpty())
+        if (Text1->text().isEmpty())
             found = true;
     }
     if (found)
         return;
 
-    const QString directory = Dir1.path();
-    const QString path = common::picturePath(directory, Text1.text());
-    if (!common::isStorableText(Text1.text()) || !common::isStorableText(directory)) {
+    const QString directory = Dir1->path();
+    const QString path = common::picturePath(directory, Text1->text());
+    if (!common::isStorableText(Text1->text()) || !common::isStorableText(directory)) {
         m_services.messages.warning(
             QStringLiteral("%1 kan inte väljas: inställningsfilen kan inte spara ett namn eller en "
                            "katalog med citattecken (\") eller radbrytning.")
@@ -368,33 +390,33 @@ void Form1::addpicture() {
         return;
     }
 
-    List1.append(Text1.text());
-    List2.append(directory);
+    List1->append(Text1->text());
+    List2->append(directory);
     m_chosenCount = common::add16(m_chosenCount, 1);
 }
 
 void Form1::previewChosen() {
-    m_selectedRow = common::toInt16(List1.selectedRow());
+    m_selectedRow = common::toInt16(List1->selectedRow());
     if (m_selectedRow < 0)
         return;
-    preview(common::picturePath(List2.rowText(m_selectedRow), List1.rowText(m_selectedRow)));
+    preview(common::picturePath(List2->rowText(m_selectedRow), List1->rowText(m_selectedRow)));
 }
 
 void Form1::removeChosen() {
-    m_selectedRow = common::toInt16(List1.selectedRow());
+    m_selectedRow = common::toInt16(List1->selectedRow());
     if (m_selectedRow < 0)
         return; // nothing chosen to remove; the two lists stay paired
-    List1.removeRow(m_selectedRow);
-    List2.removeRow(m_selectedRow);
+    List1->removeRow(m_selectedRow);
+    List2->removeRow(m_selectedRow);
     m_chosenCount = common::sub16(m_chosenCount, 1);
 }
 
 // A picture that can't be shown is no reason to lose the supervisor's edits.
 void Form1::preview(const QString &path) {
     try {
-        Image1.setPicture(common::Picture::load(path));
+        Image1->setPicture(common::Picture::load(path));
     } catch (const common::Error &e) {
-        Image1.setPicture(common::Picture());
+        Image1->setPicture(common::Picture());
         m_services.messages.warning(e.message());
     }
 }

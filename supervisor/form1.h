@@ -1,16 +1,16 @@
 #pragma once
 
-#include "command3d.h"
-#include "dirlistbox.h"
-#include "filelistbox.h"
-#include "form2.h"
-#include "image.h"
-#include "int16.h"
-#include "listbox.h"
-#include "option3d.h"
-#include "panel3d.h"
-#include "services.h"
-#include "vscrollbar.h"
+#include "controls/command3d.h"
+#include "controls/dirlistbox.h"
+#include "controls/filelistbox.h"
+#include "controls/form2.h"
+#include "controls/image.h"
+#include "controls/listbox.h"
+#include "controls/option3d.h"
+#include "controls/panel3d.h"
+#include "controls/vscrollbar.h"
+#include "services/services.h"
+#include "settings/int16.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -28,52 +28,58 @@ public:
     explicit Form1(common::Services services, QWidget *parent = nullptr);
 
     // The start work, before the window is shown: the backdrop first, then the settings file.
+    // Throws common::Error when the file can't be read.
     void load();
-    // Shows the window centred on the screen, in front of the backdrop.
-    void showOverBackdrop();
+    // Runs load() through the error report; when it succeeds, shows the window centred in front
+    // of the backdrop. False when the start failed: the window stays hidden.
+    bool start();
 
     common::Int16 chosenCount() const { return m_chosenCount; }
     common::Int16 selectedRow() const { return m_selectedRow; }
-    const common::Form2 &backdrop() const { return m_backdrop; }
 
-    // The controls, by the names of the window's design. Containers come before what they hold.
-    QLabel Label2{this};
-    common::DirListBox Dir1{this};
-    QLineEdit Text1{this};
-    common::FileListBox File1{this};
-    QLabel Label1{this};
-    common::ListBox List1{this};
-    common::Image Image1{this};
-    common::ListBox List2{this};
-    common::Command3D Command3D1{QStringLiteral("Lägg till"), this};
-    std::array<QLabel, 4> Label4{QLabel(this), QLabel(this), QLabel(this), QLabel(this)};
-    std::array<QLabel, 3> Label3{QLabel(this), QLabel(this), QLabel(this)};
-    std::array<common::VScrollBar, 3> VScroll1{common::VScrollBar(this), common::VScrollBar(this),
-                                               common::VScrollBar(this)};
-    QLabel Label6{this};
-    common::Panel3D Panel3D2{this};
-    std::array<common::Option3D, 2> Option3D1{common::Option3D(QStringLiteral("På"), &Panel3D2),
-                                              common::Option3D(QStringLiteral("Av"), &Panel3D2)};
-    std::array<QLabel, 2> Label7{QLabel(this), QLabel(this)};
-    common::Panel3D Panel3D1{this};
-    std::array<common::Option3D, 2> Option3D2{
-        common::Option3D(QStringLiteral("Synlig"), &Panel3D1),
-        common::Option3D(QStringLiteral("Osynlig"), &Panel3D1)};
-    common::Panel3D SSPanel1{this};
-    std::array<common::Option3D, 2> SSOption1{
-        common::Option3D(QStringLiteral("Synlig"), &SSPanel1),
-        common::Option3D(QStringLiteral("Osynlig"), &SSPanel1)};
-    common::Command3D Command3D2{QStringLiteral("Spara"), this};
-    common::Command3D Command3D3{QStringLiteral("Avbryt"), this};
+    common::Form2 Form2;
+
+    // The controls, by the names of the window's design.
+    QLabel *Label2 = nullptr;
+    common::DirListBox *Dir1 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    common::FileListBox *File1 = nullptr;
+    QLabel *Label1 = nullptr;
+    common::ListBox *List1 = nullptr;
+    common::Image *Image1 = nullptr;
+    common::ListBox *List2 = nullptr;
+    common::Command3D *Command3D1 = nullptr;
+    std::array<QLabel *, 4> Label4{};
+    std::array<QLabel *, 3> Label3{};
+    std::array<common::VScrollBar *, 3> VScroll1{};
+    QLabel *Label6 = nullptr;
+    common::Panel3D *Panel3D2 = nullptr;
+    std::array<common::Option3D *, 2> Option3D1{};
+    std::array<QLabel *, 2> Label7{};
+    common::Panel3D *Panel3D1 = nullptr;
+    std::array<common::Option3D *, 2> Option3D2{};
+    common::Panel3D *SSPanel1 = nullptr;
+    std::array<common::Option3D *, 2> SSOption1{};
+    common::Command3D *Command3D2 = nullptr;
+    common::Command3D *Command3D3 = nullptr;
+
+signals:
+    // The window was closed through its frame and has taken the backdrop with it.
+    void unloaded();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void layOut();
+    void layOutWindow();
+    void layOutChooser();
+    void layOutNumbers();
+    void layOutSwitches();
+    void orderTabs();
     void connectEvents();
-    template <typename Handler> void handle(Handler handler) {
-        common::guarded(m_services.errors, handler);
+    // A slot that runs a procedure of this window through the error report.
+    template <typename... Arguments> auto guarded(Arguments... arguments) {
+        return common::guardedSlot(m_services.errors, this, arguments...);
     }
 
     void hamta();
@@ -90,7 +96,6 @@ private:
     void preview(const QString &path);
 
     common::Services m_services;
-    common::Form2 m_backdrop;
     common::Int16 m_chosenCount = 0;
     common::Int16 m_selectedRow = -1;
 };

@@ -1,7 +1,8 @@
-#include "application.h"
-#include "form1.h"
-#include "silentsoundplayer.h"
-#include "systemservices.h"
+#include "supervisor/form1.h"
+
+#include "services/silentsoundplayer.h"
+#include "services/systemservices.h"
+#include "toolkit/application.h"
 
 #include <QApplication>
 
@@ -15,14 +16,11 @@ int main(int argc, char *argv[]) {
     const common::Services services = system.services();
 
     supervisor::Form1 form(services);
-    bool loaded = false;
+    // The window sits in front of the backdrop as its transient, so Qt doesn't count it as the
+    // last window: end the program when it is closed.
+    QObject::connect(&form, &supervisor::Form1::unloaded, &app, &QCoreApplication::quit);
     // A start failure is reported with the backdrop on the screen; the window is never shown.
-    common::guarded(services.errors, [&form, &loaded] {
-        form.load();
-        loaded = true;
-    });
-    if (!loaded)
+    if (!form.start())
         return 1;
-    form.showOverBackdrop();
     return app.exec();
 }

@@ -1,0 +1,62 @@
+#include "controls/command3d.h"
+
+#include "toolkit/colour.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <qdrawutil.h>
+
+namespace common {
+
+namespace {
+constexpr int bevel = 2;
+constexpr int gap = 2; // between the picture and the caption
+} // namespace
+
+Command3D::Command3D(const QString &caption, QWidget *parent)
+    : QAbstractButton(parent) {
+    setText(caption);
+    setFocusPolicy(Qt::StrongFocus);
+    setBackgroundColour(this, systemButtonFace);
+}
+
+void Command3D::setPicture(const Picture &picture) {
+    m_picture = picture;
+    update();
+}
+
+void Command3D::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    const bool down = isDown();
+    qDrawShadePanel(&painter, rect(), palette(), down, bevel, &palette().brush(QPalette::Button));
+
+    QRect inside = rect().adjusted(bevel, bevel, -bevel, -bevel);
+    if (down)
+        inside.translate(1, 1);
+
+    const QFontMetrics metrics(font());
+    const int textHeight = text().isEmpty() ? 0 : metrics.height();
+    const QSize pictureSize = m_picture.size();
+    const int contentHeight =
+        pictureSize.height() + (pictureSize.isEmpty() || textHeight == 0 ? 0 : gap) + textHeight;
+    int y = inside.top() + (inside.height() - contentHeight) / 2;
+    if (!m_picture.isEmpty()) {
+        painter.drawPixmap(inside.left() + (inside.width() - pictureSize.width()) / 2, y,
+                           m_picture.pixmap());
+        y += pictureSize.height() + gap;
+    }
+    const QRect textRect(inside.left(), y, inside.width(), textHeight);
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.drawText(textRect, Qt::AlignCenter, text());
+
+    if (hasFocus() && !text().isEmpty()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = metrics.boundingRect(textRect, Qt::AlignCenter, text()).adjusted(-2, 0, 2, 0);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+}
+
+} // namespace common

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "toolkit/picture.h"
+
+#include <QAbstractButton>
+
+namespace common {
+
+// A push button with a raised bevel that shows its picture, when it has one, above the caption.
+class Command3D final : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    explicit Command3D(const QString &caption, QWidget *parent = nullptr);
+
+    Picture picture() const { return m_picture; }
+    void setPicture(const Picture &picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Picture m_picture;
+};
+
+} // namespace common

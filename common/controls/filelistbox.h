@@ -1,0 +1,30 @@
+#pragma once
+
+#include "controls/rowlist.h"
+
+namespace common {
+
+// The files of one directory whose names match a pattern, sorted by name. Letter case is ignored
+// both in the match and in the order, so "KATT.ICO" is listed for "*.ico". A directory that is
+// missing or can't be read lists nothing.
+class FileListBox final : public RowList {
+    Q_OBJECT
+
+public:
+    explicit FileListBox(QWidget *parent = nullptr);
+
+    QString path() const { return m_path; }
+    void setPath(const QString &path);
+    QString pattern() const { return m_pattern; }
+    void setPattern(const QString &pattern);
+    // The name of the selected file, without its directory; empty when none is selected.
+    QString fileName() const;
+
+private:
+    void refresh();
+
+    QString m_path;
+    QString m_pattern = QStringLiteral("*");
+};
+
+} // namespace common

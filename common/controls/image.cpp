@@ -1,0 +1,47 @@
+#include "controls/image.h"
+
+#include <QPainter>
+#include <qdrawutil.h>
+
+namespace common {
+
+namespace {
+constexpr int sunkenEdge = 2;
+}
+
+Image::Image(QWidget *parent)
+    : ClickableWidget(parent) {}
+
+void Image::setPicture(const Picture &picture) {
+    m_picture = picture;
+    update();
+}
+
+void Image::setStretch(bool stretch) {
+    m_stretch = stretch;
+    update();
+}
+
+void Image::setSunkenBorder(bool sunken) {
+    m_sunken = sunken;
+    update();
+}
+
+void Image::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    QRect inside = rect();
+    if (m_sunken) {
+        qDrawShadePanel(&painter, rect(), palette(), true, sunkenEdge);
+        inside.adjust(sunkenEdge, sunkenEdge, -sunkenEdge, -sunkenEdge);
+    }
+    if (m_picture.isEmpty())
+        return;
+    painter.setClipRect(inside);
+    const QPixmap pixmap = m_picture.pixmap();
+    if (m_stretch)
+        painter.drawPixmap(inside, pixmap);
+    else
+        painter.drawPixmap(inside.topLeft(), pixmap);
+}
+
+} // namespace common

@@ -1,0 +1,61 @@
+#include "controls/option3d.h"
+
+#include "toolkit/colour.h"
+
+#include <QStyle>
+
+namespace common {
+
+namespace {
+constexpr int smallestPixelSize = 8;
+}
+
+Option3D::Option3D(const QString &caption, QWidget *parent)
+    : QRadioButton(caption, parent)
+    , m_captionFont(font()) {
+    setAutoExclusive(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, toQColor(systemWindowBackground)); // inside of the circle
+    setPalette(colours);
+    connect(this, &QAbstractButton::toggled, this, [this](bool on) {
+        if (on)
+            becomeTabStop();
+    });
+}
+
+void Option3D::becomeTabStop() {
+    if (!parentWidget())
+        return;
+    const auto group = parentWidget()->findChildren<Option3D *>(Qt::FindDirectChildrenOnly);
+    for (Option3D *option : group)
+        option->setFocusPolicy(option == this ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void Option3D::setCaptionFont(const QFont &font) {
+    m_captionFont = font;
+    fitCaption();
+}
+
+void Option3D::resizeEvent(QResizeEvent *event) {
+    QRadioButton::resizeEvent(event);
+    fitCaption();
+}
+
+void Option3D::fitCaption() {
+    const int indicator = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, this) +
+                          style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, this);
+    QFont fitted = m_captionFont;
+    int pixelSize = fitted.pixelSize() > 0 ? fitted.pixelSize() : QFontInfo(fitted).pixelSize();
+    while (pixelSize > smallestPixelSize) {
+        fitted.setPixelSize(pixelSize);
+        const QFontMetrics metrics(fitted);
+        if (metrics.height() <= height() &&
+            metrics.horizontalAdvance(text()) + indicator <= width())
+            break;
+        --pixelSize;
+    }
+    fitted.setPixelSize(pixelSize);
+    setFont(fitted);
+}
+
+} // namespace common

@@ -1,0 +1,22 @@
+#include "controls/panel3d.h"
+
+#include <QPainter>
+#include <qdrawutil.h>
+
+namespace common {
+
+Panel3D::Panel3D(QWidget *parent)
+    : ClickableWidget(parent) {
+    setBackground(systemButtonFace);
+}
+
+void Panel3D::setBackground(ColourValue colour) {
+    setBackgroundColour(this, colour);
+}
+
+void Panel3D::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    qDrawShadePanel(&painter, rect(), palette(), false, 1);
+}
+
+} // namespace common

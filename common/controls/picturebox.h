@@ -1,0 +1,34 @@
+#pragma once
+
+#include "controls/clickablewidget.h"
+#include "toolkit/colour.h"
+#include "toolkit/picture.h"
+
+namespace common {
+
+// A box with a single-line border and a background colour that can hold a picture of its own
+// and other controls. Controls inside it are placed from the inner edge of its border.
+class PictureBox final : public ClickableWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int borderWidth = 1;
+
+    explicit PictureBox(QWidget *parent = nullptr);
+
+    ColourValue background() const { return m_background; }
+    void setBackground(ColourValue colour);
+    Picture picture() const { return m_picture; }
+    void setPicture(const Picture &picture);
+    // Where a control at (x, y) of the box's inside goes in widget coordinates.
+    QRect insideRect(const QRect &rect) const { return rect.translated(borderWidth, borderWidth); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    ColourValue m_background = systemWindowBackground;
+    Picture m_picture;
+};
+
+} // namespace common

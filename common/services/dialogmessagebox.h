@@ -1,0 +1,13 @@
+#pragma once
+
+#include "services/messagebox.h"
+
+namespace common {
+
+class DialogMessageBox final : public MessageBox {
+public:
+    void warning(const QString &text) override;
+    void information(const QString &text) override;
+};
+
+} // namespace common

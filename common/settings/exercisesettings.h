@@ -1,0 +1,53 @@
+#pragma once
+
+#include "settings/int16.h"
+
+#include <QString>
+
+#include <array>
+
+namespace common {
+
+struct PictureRef {
+    QString fileName;
+    QString directory;
+
+    bool operator==(const PictureRef &) const = default;
+};
+
+// The record of tavrin.ini: six numbers, then nine pictures in palette order.
+// Flags are true as -1 and false as 0; other values are kept as read.
+struct ExerciseSettings {
+    Int16 taskCount = 0;
+    Int16 smallestNumber = 0;
+    Int16 largestNumber = 0;
+    Int16 soundOn = 0;
+    Int16 doneButtonVisible = 0;
+    Int16 quitButtonVisible = 0;
+    std::array<PictureRef, 9> pictures;
+
+    bool operator==(const ExerciseSettings &) const = default;
+};
+
+inline constexpr int settingsItemCount = 24;
+
+QString settingsFileName(); // "tavrin.ini" in the current directory
+
+// Both throw common::Error with a Swedish message that names the failure and the file's full path.
+ExerciseSettings readExerciseSettings();
+ExerciseSettings readExerciseSettings(const QString &path);
+void writeExerciseSettings(const ExerciseSettings &settings);
+void writeExerciseSettings(const ExerciseSettings &settings, const QString &path);
+
+// The bytes the writer puts in the file.
+QByteArray formatExerciseSettings(const ExerciseSettings &settings, const QString &pathForErrors);
+ExerciseSettings parseExerciseSettings(const QByteArray &bytes, const QString &pathForErrors);
+
+// Directory, the platform's separator, then the file name, with no other normalisation.
+QString picturePath(const PictureRef &picture);
+QString picturePath(const QString &directory, const QString &fileName);
+
+// A name or directory that the file format can store unchanged (no double quote, CR or LF).
+bool isStorableText(const QString &text);
+
+} // namespace common
