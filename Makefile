@@ -64,11 +64,11 @@ install: build
 
 # Fuzzes the settings reader for FUZZ_SECONDS with AddressSanitizer and UndefinedBehaviorSanitizer.
 fuzz:
-	cmake -S fuzz -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake -S tests/libfuzzer -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	mkdir -p $(FUZZ_DIR)/corpus
 	$(FUZZ_DIR)/fuzz_settings -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
-		-print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus fuzz/corpus 2>&1 | tail -n 25
+		-print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus tests/libfuzzer/corpus 2>&1 | tail -n 25
 
 # Start-up, memory, idle CPU, sound pacing and directory listing against the bare Qt floor, on a
 # private X server and sound server; prints the table and writes it to $(BENCH_DIR)/results.md.
@@ -77,7 +77,7 @@ bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
 		-DTAVRIN_BUILD_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(BENCH_JOBS) --target tavrinbench
-	$(BENCH_DIR)/bench/tavrinbench --results $(BENCH_DIR)/results.md
+	$(BENCH_DIR)/tests/benchmarks/tavrinbench --results $(BENCH_DIR)/results.md
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(BENCH_DIR)

@@ -1,3 +1,5 @@
+#include "support/starterfiles.h"
+
 #include <QFile>
 #include <QHash>
 #include <QImage>
@@ -14,13 +16,10 @@ namespace {
 
 const QString assetsDir = QStringLiteral(TAVRIN_ASSETS_DIR);
 
-const QStringList paletteIcons{"hjarta", "appel",  "flagga",    "cykel",   "jordglob",
-                               "klocka", "nyckel", "snoflinga", "flygplan"};
-
 QStringList allIconPaths() {
     QStringList paths;
-    for (const QString &name : paletteIcons) {
-        paths << "starter/" + name + ".ico";
+    for (const QString &name : starterPictures) {
+        paths << "starter/" + name;
     }
     return paths << "app/apple.ico"
                  << "app/stop.ico";
@@ -194,8 +193,8 @@ void TestStarterAssets::iconsShareOneSmallPalette() {
 
 void TestStarterAssets::paletteIconsDifferFromEachOther() {
     QList<QImage> images;
-    for (const QString &name : paletteIcons) {
-        images << loadIcon("starter/" + name + ".ico");
+    for (const QString &name : starterPictures) {
+        images << loadIcon("starter/" + name);
         QVERIFY2(!images.last().isNull(), qPrintable("cannot load " + name));
     }
     for (qsizetype a = 0; a < images.size(); ++a) {
@@ -210,7 +209,7 @@ void TestStarterAssets::paletteIconsDifferFromEachOther() {
             const bool colourDiffers = mainColour(images[a]) != mainColour(images[b]);
             QVERIFY2(shapeDiffers || colourDiffers,
                      qPrintable(QString("%1 and %2 look alike (%3 pixels differ)")
-                                    .arg(paletteIcons[a], paletteIcons[b])
+                                    .arg(starterPictures[a], starterPictures[b])
                                     .arg(differing)));
         }
     }
@@ -220,9 +219,9 @@ void TestStarterAssets::soundIsShortGentlePcm_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<double>("minSeconds");
     QTest::addColumn<double>("maxSeconds");
-    QTest::newRow("intro") << QString("starter/xmusic.wav") << 2.5 << 3.5;
-    QTest::newRow("praise") << QString("starter/wow.wav") << 0.7 << 1.3;
-    QTest::newRow("try again") << QString("starter/horn.wav") << 0.3 << 0.7;
+    QTest::newRow("intro") << "starter/" + starterSounds[0] << 2.5 << 3.5;
+    QTest::newRow("praise") << "starter/" + starterSounds[1] << 0.7 << 1.3;
+    QTest::newRow("try again") << "starter/" + starterSounds[2] << 0.3 << 0.7;
 }
 
 void TestStarterAssets::soundIsShortGentlePcm() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "desktop.h"
+#include "support/desktop.h"
 
 #include <QApplication>
 #include <QTest>

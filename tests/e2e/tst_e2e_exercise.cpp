@@ -1,14 +1,14 @@
-#include "e2emain.h"
-#include "exercisescreen.h"
-#include "exercisesettings.h"
-#include "testfiles.h"
+#include "e2e/e2emain.h"
+#include "e2e/exercisescreen.h"
+#include "settings/exercisesettings.h"
+#include "support/monitorrecorder.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <array>
-#include <cmath>
 
 // The exercise as a child meets it: the real program in a real window, clicked with the pointer,
 // heard on the sound server's monitor.
@@ -31,19 +31,6 @@ struct Options {
     bool quitButton = true;
     double introSeconds = 0.4;
 };
-
-// Power of one frequency in a block of 8000 Hz samples (Goertzel).
-double tonePower(const QByteArray &samples, qsizetype from, qsizetype count, double hz) {
-    const double k = 2 * std::cos(2 * M_PI * hz / 8000);
-    double s1 = 0, s2 = 0;
-    for (qsizetype i = from; i < from + count && 2 * i + 1 < samples.size(); ++i) {
-        const auto x = qint16(quint8(samples[2 * i]) | (quint8(samples[2 * i + 1]) << 8));
-        const double s0 = x + k * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-    }
-    return (s1 * s1 + s2 * s2 - k * s1 * s2) / double(count * count);
-}
 
 // The order in which the three tones first sound, block by block.
 QList<double> tonesInOrder(const QByteArray &samples) {
@@ -231,7 +218,8 @@ void TestE2EExercise::cuesAreHeardInOrder() {
     Options options;
     options.taskCount = 1;
     options.number = 1;
-    QVERIFY(m_desktop.pulse().startRecording());
+    MonitorRecorder recorder(m_desktop.pulse().monitorName());
+    QVERIFY(recorder.start());
     ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
     QVERIFY(waitForWindow().x() >= 0);
     QTest::qWait(800);                     // the intro has played
@@ -242,9 +230,7 @@ void TestE2EExercise::cuesAreHeardInOrder() {
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
     QTest::qWait(300);
-    const QByteArray heard = m_desktop.pulse().stopRecording();
-    const QList<double> order = tonesInOrder(heard);
-    QCOMPARE(order, (QList<double>{introHz, hornHz, praiseHz}));
+    QCOMPARE(tonesInOrder(recorder.stop()), (QList<double>{introHz, hornHz, praiseHz}));
 }
 
 void TestE2EExercise::noCueWithSoundOff() {
@@ -253,7 +239,8 @@ void TestE2EExercise::noCueWithSoundOff() {
     options.taskCount = 1;
     options.number = 1;
     options.sound = false;
-    QVERIFY(m_desktop.pulse().startRecording());
+    MonitorRecorder recorder(m_desktop.pulse().monitorName());
+    QVERIFY(recorder.start());
     ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
     QVERIFY(waitForWindow().x() >= 0);
     QTest::qWait(500);
@@ -262,7 +249,7 @@ void TestE2EExercise::noCueWithSoundOff() {
     Desktop::click(m_origin + doneButton);
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
-    const QByteArray heard = m_desktop.pulse().stopRecording();
+    const QByteArray heard = recorder.stop();
     QVERIFY(heard.size() > 8000); // the recording ran for the whole run
     QVERIFY2(rms(heard) < 50, qPrintable(QString::number(rms(heard))));
 }

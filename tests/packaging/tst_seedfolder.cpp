@@ -1,7 +1,8 @@
-#include "error.h"
-#include "exercisesettings.h"
-#include "picture.h"
-#include "testfiles.h"
+#include "settings/error.h"
+#include "settings/exercisesettings.h"
+#include "support/starterfiles.h"
+#include "support/testfiles.h"
+#include "toolkit/picture.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,11 +16,6 @@ namespace {
 
 const QString seedScript = QStringLiteral(TAVRIN_SEED_SCRIPT);
 const QString starterDir = QStringLiteral(TAVRIN_STARTER_DIR);
-
-const QStringList paletteFiles{"hjarta.ico", "appel.ico",     "flagga.ico",
-                               "cykel.ico",  "jordglob.ico",  "klocka.ico",
-                               "nyckel.ico", "snoflinga.ico", "flygplan.ico"};
-const QStringList soundFiles{"xmusic.wav", "wow.wav", "horn.wav"};
 
 struct Run {
     int exitCode = -1;
@@ -47,7 +43,7 @@ ExerciseSettings starterRecord(const QString &folder) {
     s.doneButtonVisible = -1;
     s.quitButtonVisible = -1;
     for (int i = 0; i < 9; ++i)
-        s.pictures[i] = {paletteFiles.at(i), folder};
+        s.pictures[i] = {starterPictures.at(i), folder};
     return s;
 }
 
@@ -102,7 +98,7 @@ void TestSeedFolder::starterSettingsReadBackAsDesigned() {
             QFAIL(qPrintable(error.message()));
         }
     }
-    for (const QString &sound : soundFiles)
+    for (const QString &sound : starterSounds)
         QCOMPARE(readTestFile(folder + '/' + sound), readTestFile(starterDir + '/' + sound));
 }
 
@@ -126,7 +122,7 @@ void TestSeedFolder::seededFolderWorksAsCurrentDirectory() {
             QFAIL(qPrintable(error.message()));
         }
     }
-    for (const QString &sound : soundFiles)
+    for (const QString &sound : starterSounds)
         QVERIFY2(QFileInfo::exists(sound), qPrintable(sound));
 }
 
@@ -194,7 +190,7 @@ void TestSeedFolder::missingStarterFileWritesNothing() {
     QTemporaryDir source;
     QTemporaryDir target;
     QVERIFY(source.isValid() && target.isValid());
-    for (const QString &file : paletteFiles)
+    for (const QString &file : starterPictures)
         QVERIFY(QFile::copy(starterDir + '/' + file, source.filePath(file)));
     // The sounds are missing: a folder without them would start silently, so refuse it.
     const Run run = seed({target.path(), source.path()});

@@ -1,4 +1,4 @@
-#include "fixedrandom.h"
+#include "support/fixedrandom.h"
 
 FixedRandom::FixedRandom(std::vector<float> values)
     : m_values(std::move(values)) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "randomsource.h"
+#include "services/randomsource.h"
 
 #include <vector>
 

@@ -1,17 +1,13 @@
-#include "pulseserver.h"
+#include "support/pulseserver.h"
 
 #include <QDeadlineTimer>
 #include <QStandardPaths>
 #include <QThread>
 
-#include <cmath>
-
 void PulseServer::stop() {
-    for (QProcess *helper : {&m_recorder, &m_silence}) {
-        if (helper->state() != QProcess::NotRunning) {
-            helper->kill();
-            helper->waitForFinished(2000);
-        }
+    if (m_silence.state() != QProcess::NotRunning) {
+        m_silence.kill();
+        m_silence.waitForFinished(2000);
     }
     if (m_server.state() != QProcess::NotRunning) {
         m_server.terminate();
@@ -75,36 +71,4 @@ bool PulseServer::start() {
     m_reason =
         QStringLiteral("pulseaudio did not come up: ") + QString::fromLocal8Bit(m_server.readAll());
     return false;
-}
-
-bool PulseServer::startRecording() {
-    m_recorder.start(QStringLiteral("parec"),
-                     {QStringLiteral("--device=%1.monitor").arg(sinkName()),
-                      QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                      QStringLiteral("--rate=8000"), QStringLiteral("--latency-msec=20")});
-    if (!m_recorder.waitForStarted(5000))
-        return false;
-    // The stream takes a moment to connect; nothing played before then would be heard.
-    const QDeadlineTimer deadline(10000);
-    while (m_recorder.bytesAvailable() == 0 && !deadline.hasExpired())
-        m_recorder.waitForReadyRead(100);
-    return m_recorder.bytesAvailable() > 0;
-}
-
-QByteArray PulseServer::stopRecording() {
-    m_recorder.terminate();
-    m_recorder.waitForFinished(3000);
-    return m_recorder.readAllStandardOutput();
-}
-
-double rms(const QByteArray &samples, qsizetype from, qsizetype count) {
-    const qsizetype total = samples.size() / 2;
-    const qsizetype end = count < 0 ? total : std::min(total, from + count);
-    double sum = 0;
-    qsizetype n = 0;
-    for (qsizetype i = from; i < end; ++i, ++n) {
-        const auto sample = qint16(quint8(samples[2 * i]) | (quint8(samples[2 * i + 1]) << 8));
-        sum += double(sample) * sample;
-    }
-    return n == 0 ? 0.0 : std::sqrt(sum / n);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -19,18 +18,12 @@ public:
     QString reason() const { return m_reason; }
     QString serverAddress() const;
     QString sinkName() const { return QStringLiteral("testsink"); }
-
-    // Records the sink's monitor as 16-bit mono samples at 8000 Hz; returns once samples flow.
-    bool startRecording();
-    QByteArray stopRecording();
+    // What was played into the sink, for MonitorRecorder.
+    QString monitorName() const { return sinkName() + QStringLiteral(".monitor"); }
 
 private:
     QTemporaryDir m_runtime;
     QProcess m_server;
     QProcess m_silence;
-    QProcess m_recorder;
     QString m_reason;
 };
-
-// Root mean square of 16-bit little-endian samples.
-double rms(const QByteArray &samples, qsizetype from = 0, qsizetype count = -1);

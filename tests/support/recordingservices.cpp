@@ -1,4 +1,4 @@
-#include "recordingservices.h"
+#include "support/recordingservices.h"
 
 common::Services RecordingServices::services() {
     return common::Services{sound, random, messages, end, errors};

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fixedrandom.h"
-#include "services.h"
+#include "support/fixedrandom.h"
+#include "services/services.h"
 
 #include <QStringList>
 

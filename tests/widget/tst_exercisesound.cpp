@@ -1,7 +1,8 @@
-#include "exerciserun.h"
-#include "pulseserver.h"
-#include "qtsoundplayer.h"
-#include "testfiles.h"
+#include "sound/qtsoundplayer.h"
+#include "support/exerciserun.h"
+#include "support/monitorrecorder.h"
+#include "support/pulseserver.h"
+#include "support/testfiles.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -30,16 +31,14 @@ void TestExerciseSound::cuesPlayFromTheCurrentDirectoryAndHoldTheWindow() {
     writeTestTone(run.dirPath() + QStringLiteral("/xmusic.wav"), 440, 0.6);
     run.load();
 
-    // The first recording only wakes the monitor up.
-    QVERIFY(m_server.startRecording());
-    m_server.stopRecording();
-    QVERIFY(m_server.startRecording());
+    MonitorRecorder recorder(m_server.monitorName());
+    QVERIFY(recorder.start());
     QElapsedTimer clock;
     clock.start();
     run.tick(); // the intro, named relative to the current directory
     const qint64 elapsed = clock.elapsed();
     QTest::qWait(300);
-    const QByteArray heard = m_server.stopRecording();
+    const QByteArray heard = recorder.stop();
     QVERIFY2(elapsed >= 500 && elapsed <= 3500, qPrintable(QString::number(elapsed)));
     QVERIFY2(rms(heard) > 500, qPrintable(QString::number(rms(heard))));
 

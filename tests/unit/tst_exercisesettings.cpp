@@ -1,6 +1,6 @@
-#include "error.h"
-#include "exercisesettings.h"
-#include "testfiles.h"
+#include "settings/error.h"
+#include "settings/exercisesettings.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "qtsoundplayer.h"
-#include "testfiles.h"
+#include "sound/qtsoundplayer.h"
+#include "support/testfiles.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "exerciserun.h"
-#include "testfiles.h"
-#include "units.h"
+#include "support/exerciserun.h"
+#include "support/testfiles.h"
+#include "toolkit/units.h"
 
 #include <QFontInfo>
 #include <QProcess>
@@ -33,75 +33,34 @@ QRect insideBorder(const QRect &rect) {
 }
 
 std::vector<Row> designTable(exercise::Form1 &f) {
-    std::vector<Row> rows{
-        {"Command3D2", f.Command3D2, &f, twipsRect(8580, 30, 915, 1200), true, buttonFace,
-         windowText},
-        {"Panel3D1", f.Panel3D1, &f, twipsRect(3060, 60, 2895, 1335), true, 0xFFFFFF, {}},
-        {"Label1", f.Label1, f.Panel3D1, twipsRect(480, 120, 870, 1140), true, 0xFFFFFF,
-         windowText},
-        {"Image1", f.Image1, f.Panel3D1, twipsRect(1440, 120, 960, 960), true, {}, {}},
-        {"Panel3D3", f.Panel3D3, &f, twipsRect(8550, 1425, 990, 5430), true, buttonFace, {}},
-        {"Gauge1", f.Gauge1, f.Panel3D3, twipsRect(120, 135, 690, 5115), true, 0xC0C0C0, {}},
-        {"Panel3D2", f.Panel3D2, &f, twipsRect(60, 1425, 8430, 5415), true, 0x80FFFF, {}},
-        {"Picture1(9)",
-         f.Picture1[9],
-         f.Panel3D2,
-         twipsRect(465, 3585, 735, 630),
-         false,
-         windowBackground,
-         {}},
-        {"Image2(9)",
-         f.Image2[9],
-         f.Picture1[9],
-         insideBorder(twipsRect(0, 0, 480, 480)),
-         false,
-         {},
-         {}},
-        {"Picture2",
-         f.Picture2,
-         f.Panel3D2,
-         twipsRect(4035, 1770, 555, 585),
-         false,
-         windowBackground,
-         {}},
-        {"Command3D1", f.Command3D1, f.Panel3D2, twipsRect(2745, 3720, 2775, 1335), true,
-         buttonFace, windowText},
-    };
     const int paletteColumns[] = {480, 1560, 2640};
     const int paletteRows[] = {480, 1440, 2400};
     const int slotColumns[] = {4785, 5865, 6945};
     const int slotRows[] = {495, 1455, 2415};
+    // clang-format off
+    std::vector<Row> rows{
+        {"Command3D2",  f.Command3D2,  &f,            twipsRect(8580, 30, 915, 1200),           true,  buttonFace,       windowText},
+        {"Panel3D1",    f.Panel3D1,    &f,            twipsRect(3060, 60, 2895, 1335),          true,  0xFFFFFF,         {}},
+        {"Label1",      f.Label1,      f.Panel3D1,    twipsRect(480, 120, 870, 1140),           true,  0xFFFFFF,         windowText},
+        {"Image1",      f.Image1,      f.Panel3D1,    twipsRect(1440, 120, 960, 960),           true,  {},               {}},
+        {"Panel3D3",    f.Panel3D3,    &f,            twipsRect(8550, 1425, 990, 5430),         true,  buttonFace,       {}},
+        {"Gauge1",      f.Gauge1,      f.Panel3D3,    twipsRect(120, 135, 690, 5115),           true,  0xC0C0C0,         {}},
+        {"Panel3D2",    f.Panel3D2,    &f,            twipsRect(60, 1425, 8430, 5415),          true,  0x80FFFF,         {}},
+        {"Picture1(9)", f.Picture1[9], f.Panel3D2,    twipsRect(465, 3585, 735, 630),           false, windowBackground, {}},
+        {"Image2(9)",   f.Image2[9],   f.Picture1[9], insideBorder(twipsRect(0, 0, 480, 480)),  false, {},               {}},
+        {"Picture2",    f.Picture2,    f.Panel3D2,    twipsRect(4035, 1770, 555, 585),          false, windowBackground, {}},
+        {"Command3D1",  f.Command3D1,  f.Panel3D2,    twipsRect(2745, 3720, 2775, 1335),        true,  buttonFace,       windowText},
+    };
     for (int i = 0; i < 9; ++i) {
-        const QString index = QStringLiteral("(%1)").arg(i);
-        rows.push_back({"Picture1" + index,
-                        f.Picture1[i],
-                        f.Panel3D2,
-                        twipsRect(paletteColumns[i % 3], paletteRows[i / 3], 975, 855),
-                        true,
-                        i == 0 ? 0xFFFFFF : windowBackground,
-                        {}});
-        rows.push_back({"Image2" + index,
-                        f.Image2[i],
-                        f.Picture1[i],
-                        insideBorder(twipsRect(240, 180, 480, 480)),
-                        true,
-                        {},
-                        {}});
-        rows.push_back({"Panel3D4" + index,
-                        f.Panel3D4[i],
-                        f.Panel3D2,
-                        twipsRect(slotColumns[i % 3], slotRows[i / 3], 975, 855),
-                        true,
-                        buttonFace,
-                        {}});
-        rows.push_back({"Image3" + index,
-                        f.Image3[i],
-                        f.Panel3D4[i],
-                        twipsRect(210, 195, 555, 480),
-                        true,
-                        {},
-                        {}});
+        const QString n = QStringLiteral("(%1)").arg(i);
+        const int x = paletteColumns[i % 3], y = paletteRows[i / 3];
+        const int sx = slotColumns[i % 3], sy = slotRows[i / 3];
+        rows.push_back({"Picture1" + n, f.Picture1[i], f.Panel3D2,    twipsRect(x, y, 975, 855),                    true, i == 0 ? 0xFFFFFF : windowBackground, {}});
+        rows.push_back({"Image2" + n,   f.Image2[i],   f.Picture1[i], insideBorder(twipsRect(240, 180, 480, 480)),  true, {},                                   {}});
+        rows.push_back({"Panel3D4" + n, f.Panel3D4[i], f.Panel3D2,    twipsRect(sx, sy, 975, 855),                  true, buttonFace,                           {}});
+        rows.push_back({"Image3" + n,   f.Image3[i],   f.Panel3D4[i], twipsRect(210, 195, 555, 480),                true, {},                                   {}});
     }
+    // clang-format on
     return rows;
 }
 
@@ -221,7 +180,7 @@ void TestExerciseWindow::startShowsTheWindowInFrontOfTheBackdrop() {
     QVERIFY(form.Form2.isVisible());
     QCOMPARE(form.windowHandle()->transientParent(), form.Form2.windowHandle());
     QVERIFY(!form.isMaximized());
-    const QRect screen = form.screen()->availableGeometry();
+    const QRect screen = form.Form2.geometry();
     QVERIFY(qAbs(form.geometry().center().x() - screen.center().x()) <= 1);
     QVERIFY(qAbs(form.geometry().center().y() - screen.center().y()) <= 1);
     QVERIFY(run.services.errors.errors.isEmpty());

@@ -1,8 +1,8 @@
-#include "colour.h"
-#include "error.h"
-#include "gauge.h"
-#include "image.h"
-#include "picturebox.h"
+#include "controls/gauge.h"
+#include "controls/image.h"
+#include "controls/picturebox.h"
+#include "settings/error.h"
+#include "toolkit/colour.h"
 
 #include <QApplication>
 #include <QSignalSpy>

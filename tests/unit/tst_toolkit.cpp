@@ -1,12 +1,12 @@
-#include "clockrandom.h"
-#include "colour.h"
-#include "error.h"
-#include "fonts.h"
-#include "int16.h"
-#include "picture.h"
-#include "recordingservices.h"
-#include "testfiles.h"
-#include "units.h"
+#include "services/clockrandom.h"
+#include "settings/error.h"
+#include "settings/int16.h"
+#include "support/recordingservices.h"
+#include "support/testfiles.h"
+#include "toolkit/colour.h"
+#include "toolkit/fonts.h"
+#include "toolkit/picture.h"
+#include "toolkit/units.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -1,13 +1,14 @@
-#include "application.h"
-#include "colour.h"
-#include "error.h"
-#include "exercisesettings.h"
-#include "fonts.h"
-#include "form1.h"
-#include "listclicks.h"
-#include "recordingservices.h"
-#include "testfiles.h"
-#include "units.h"
+#include "settings/error.h"
+#include "settings/exercisesettings.h"
+#include "supervisor/form1.h"
+#include "support/listclicks.h"
+#include "support/recordingservices.h"
+#include "support/settingsprinter.h"
+#include "support/testfiles.h"
+#include "toolkit/application.h"
+#include "toolkit/colour.h"
+#include "toolkit/fonts.h"
+#include "toolkit/units.h"
 
 #include <QApplication>
 #include <QDir>
@@ -92,26 +93,18 @@ public:
         return pictures;
     }
 
-    // Loads the window as the program does; returns false when the start failed.
+    // Starts the window as the program does; returns false when the start failed.
     bool start() {
         form = std::make_unique<Form1>(recorded.services());
-        bool loaded = false;
-        common::guarded(recorded.errors, [this, &loaded] {
-            form->load();
-            loaded = true;
-        });
-        if (!loaded)
-            return false;
-        form->show();
-        return QTest::qWaitForWindowExposed(form.get());
+        return form->start() && QTest::qWaitForWindowExposed(form.get());
     }
 
-    void openFolder(const QString &path) { form->Dir1.setPath(path); }
-    void clickFile(const QString &name) { clickRow(form->File1, rowOf(form->File1, name)); }
+    void openFolder(const QString &path) { form->Dir1->setPath(path); }
+    void clickFile(const QString &name) { clickRow(*form->File1, rowOf(*form->File1, name)); }
     void doubleClickFile(const QString &name) {
-        doubleClickRow(form->File1, rowOf(form->File1, name));
+        doubleClickRow(*form->File1, rowOf(*form->File1, name));
     }
-    void save() { QTest::mouseClick(&form->Command3D2, Qt::LeftButton); }
+    void save() { QTest::mouseClick(form->Command3D2, Qt::LeftButton); }
 
     RecordingServices recorded;
     std::unique_ptr<Form1> form;
@@ -126,8 +119,8 @@ private:
 void verifyNumbers(const Form1 &form, int tasks, int smallest, int largest) {
     const std::array<int, 3> expected{tasks, smallest, largest};
     for (std::size_t i = 0; i < 3; ++i) {
-        QCOMPARE(form.VScroll1[i].value(), expected[i]);
-        QCOMPARE(form.Label3[i].text(), QString::number(expected[i]));
+        QCOMPARE(form.VScroll1[i]->value(), expected[i]);
+        QCOMPARE(form.Label3[i]->text(), QString::number(expected[i]));
     }
 }
 
@@ -187,17 +180,17 @@ void TestSupervisor::loadingShowsTheFileAndSavingUnchangedWritesItBack() {
     Form1 &form = *session.form;
 
     verifyNumbers(form, shown[0], shown[1], shown[2]);
-    QVERIFY(form.Option3D1[0].isChecked());
-    QVERIFY(form.Option3D2[0].isChecked());
-    QVERIFY(form.SSOption1[1].isChecked());
-    QCOMPARE(form.List1.count(), 9);
-    QCOMPARE(form.List2.count(), 9);
+    QVERIFY(form.Option3D1[0]->isChecked());
+    QVERIFY(form.Option3D2[0]->isChecked());
+    QVERIFY(form.SSOption1[1]->isChecked());
+    QCOMPARE(form.List1->count(), 9);
+    QCOMPARE(form.List2->count(), 9);
     for (int row = 0; row < 9; ++row) {
-        QCOMPARE(form.List1.rowText(row), pictures[row].fileName);
-        QCOMPARE(form.List2.rowText(row), pictures[row].directory);
+        QCOMPARE(form.List1->rowText(row), pictures[row].fileName);
+        QCOMPARE(form.List2->rowText(row), pictures[row].directory);
     }
     QCOMPARE(form.chosenCount(), 9);
-    QVERIFY(form.backdrop().isVisible());
+    QVERIFY(form.Form2.isVisible());
     QVERIFY(session.recorded.messages.warnings.isEmpty());
     QVERIFY(session.recorded.messages.notices.isEmpty());
     QVERIFY(session.recorded.errors.errors.isEmpty());
@@ -219,10 +212,10 @@ void TestSupervisor::onlyMinusOneSelectsTheFirstOption() {
     QVERIFY(session.start());
     Form1 &form = *session.form;
     verifyNumbers(form, 2, 3, 4);
-    QVERIFY(form.Option3D1[1].isChecked());
-    QVERIFY(form.Option3D2[1].isChecked());
-    QVERIFY(form.SSOption1[1].isChecked());
-    QVERIFY(!form.Option3D1[0].isChecked());
+    QVERIFY(form.Option3D1[1]->isChecked());
+    QVERIFY(form.Option3D2[1]->isChecked());
+    QVERIFY(form.SSOption1[1]->isChecked());
+    QVERIFY(!form.Option3D1[0]->isChecked());
 
     session.save();
     QCOMPARE(session.ini(), iniBytes({2, 3, 4, 0, 0, 0}, pictures));
@@ -242,7 +235,7 @@ void TestSupervisor::aBrokenFileOrANumberTheBarsCantHoldEndsTheStart() {
         QVERIFY(!session.start());
         QCOMPARE(session.recorded.errors.errors.size(), 1);
         QVERIFY(!session.form->isVisible());
-        QVERIFY(session.form->backdrop().isVisible());
+        QVERIFY(session.form->Form2.isVisible());
         QVERIFY(session.recorded.messages.notices.isEmpty());
         QCOMPARE(session.ini(), bytes);
     }
@@ -254,28 +247,28 @@ void TestSupervisor::smallestStaysAtOrBelowLargest() {
     QVERIFY(session.start());
     Form1 &form = *session.form;
 
-    form.VScroll1[1].setValue(8);
+    form.VScroll1[1]->setValue(8);
     verifyNumbers(form, 3, 4, 4);
 
-    form.VScroll1[1].setValue(6);
+    form.VScroll1[1]->setValue(6);
     verifyNumbers(form, 3, 4, 4); // stepped back down to the largest
-    form.VScroll1[2].setValue(7);
-    form.VScroll1[1].setValue(6);
+    form.VScroll1[2]->setValue(7);
+    form.VScroll1[1]->setValue(6);
     verifyNumbers(form, 3, 6, 7);
-    form.VScroll1[2].setValue(2);
+    form.VScroll1[2]->setValue(2);
     verifyNumbers(form, 3, 6, 6);
 
     // The number of tasks is free of the other two.
-    form.VScroll1[0].setValue(9);
+    form.VScroll1[0]->setValue(9);
     verifyNumbers(form, 9, 6, 6);
-    form.VScroll1[0].setValue(1);
+    form.VScroll1[0]->setValue(1);
     verifyNumbers(form, 1, 6, 6);
 
     // By the arrows: the upper arrow raises; smallest can't pass largest.
-    QScrollBar *smallest = form.VScroll1[1].bar();
+    QScrollBar *smallest = form.VScroll1[1]->bar();
     QTest::mouseClick(smallest, Qt::LeftButton, {}, QPoint(smallest->width() / 2, 2));
     verifyNumbers(form, 1, 6, 6);
-    QScrollBar *largest = form.VScroll1[2].bar();
+    QScrollBar *largest = form.VScroll1[2]->bar();
     QTest::mouseClick(largest, Qt::LeftButton, {}, QPoint(largest->width() / 2, 2));
     verifyNumbers(form, 1, 6, 7);
     QTest::mouseClick(smallest, Qt::LeftButton, {}, QPoint(smallest->width() / 2, 2));
@@ -298,25 +291,25 @@ void TestSupervisor::saveNeedsNineRowsAndWritesTheWindow() {
     QVERIFY(session.start());
     Form1 &form = *session.form;
 
-    doubleClickRow(form.List1, 0);
-    QCOMPARE(form.List1.count(), 8);
+    doubleClickRow(*form.List1, 0);
+    QCOMPARE(form.List1->count(), 8);
     session.save();
     QCOMPARE(session.recorded.messages.warnings, QStringList{nineRowsMessage});
     QCOMPARE(session.ini(), original);
     QCOMPARE(session.recorded.end.endCount, 0);
     QVERIFY(form.isVisible());
-    QCOMPARE(form.List1.count(), 8);
+    QCOMPARE(form.List1->count(), 8);
 
     // The window's values, not the file's, are written.
-    form.VScroll1[0].setValue(8);
-    form.VScroll1[2].setValue(9);
-    form.VScroll1[1].setValue(4);
-    QTest::mouseClick(&form.Option3D1[1], Qt::LeftButton, {}, QPoint(5, 8));
-    QTest::mouseClick(&form.Option3D2[1], Qt::LeftButton, {}, QPoint(5, 8));
-    QTest::mouseClick(&form.SSOption1[0], Qt::LeftButton, {}, QPoint(5, 8));
+    form.VScroll1[0]->setValue(8);
+    form.VScroll1[2]->setValue(9);
+    form.VScroll1[1]->setValue(4);
+    QTest::mouseClick(form.Option3D1[1], Qt::LeftButton, {}, QPoint(5, 8));
+    QTest::mouseClick(form.Option3D2[1], Qt::LeftButton, {}, QPoint(5, 8));
+    QTest::mouseClick(form.SSOption1[0], Qt::LeftButton, {}, QPoint(5, 8));
     session.openFolder(session.path(QStringLiteral("bilder")));
     session.doubleClickFile(QStringLiteral("ny.ico"));
-    QCOMPARE(form.List1.count(), 9);
+    QCOMPARE(form.List1->count(), 9);
 
     session.save();
     QCOMPARE(session.recorded.messages.warnings.size(), 1);
@@ -332,7 +325,7 @@ void TestSupervisor::aFailedSaveKeepsTheOldFileAndTheEdits() {
     session.writeIni(original);
     QVERIFY(session.start());
     Form1 &form = *session.form;
-    form.VScroll1[0].setValue(9);
+    form.VScroll1[0]->setValue(9);
 
     // A limit on the size of written files makes the write fail even for root.
     rlimit previous{};
@@ -352,7 +345,7 @@ void TestSupervisor::aFailedSaveKeepsTheOldFileAndTheEdits() {
     QVERIFY(session.recorded.errors.errors.isEmpty());
     QCOMPARE(session.ini(), original);
     QCOMPARE(QDir(session.folder()).entryList(QDir::Files), QStringList{iniName});
-    QCOMPARE(form.Label3[0].text(), QStringLiteral("9"));
+    QCOMPARE(form.Label3[0]->text(), QStringLiteral("9"));
     QVERIFY(form.isVisible());
 
     session.save();
@@ -366,8 +359,8 @@ void TestSupervisor::cancelAndClosingWriteNothing() {
         Session session;
         session.writeIni(original);
         QVERIFY(session.start());
-        session.form->VScroll1[0].setValue(1);
-        QTest::mouseClick(&session.form->Command3D3, Qt::LeftButton);
+        session.form->VScroll1[0]->setValue(1);
+        QTest::mouseClick(session.form->Command3D3, Qt::LeftButton);
         QCOMPARE(session.recorded.end.endCount, 1);
         QCOMPARE(session.ini(), original);
     }
@@ -375,10 +368,10 @@ void TestSupervisor::cancelAndClosingWriteNothing() {
         Session session;
         session.writeIni(original);
         QVERIFY(session.start());
-        session.form->VScroll1[0].setValue(1);
+        session.form->VScroll1[0]->setValue(1);
         QVERIFY(session.form->close());
         QVERIFY(!session.form->isVisible());
-        QVERIFY(!session.form->backdrop().isVisible());
+        QVERIFY(!session.form->Form2.isVisible());
         QCOMPARE(session.recorded.end.endCount, 0);
         QCOMPARE(session.ini(), original);
     }
@@ -396,27 +389,27 @@ void TestSupervisor::doubleClickingAFileAddsItWhileFewerThanNine() {
 
     // Nine chosen: the click still previews, the double click adds nothing.
     session.doubleClickFile(QStringLiteral("ny.ico"));
-    QCOMPARE(form.Text1.text(), QStringLiteral("ny.ico"));
-    QVERIFY(form.Image1.picture().handle() != 0);
-    QCOMPARE(form.List1.count(), 9);
+    QCOMPARE(form.Text1->text(), QStringLiteral("ny.ico"));
+    QVERIFY(form.Image1->picture().handle() != 0);
+    QCOMPARE(form.List1->count(), 9);
     QCOMPARE(form.chosenCount(), 9);
 
-    doubleClickRow(form.List1, 4);
+    doubleClickRow(*form.List1, 4);
     QCOMPARE(form.chosenCount(), 8);
     session.doubleClickFile(QStringLiteral("sol.ico"));
-    QCOMPARE(form.List1.count(), 9);
-    QCOMPARE(form.List2.count(), 9);
-    QCOMPARE(form.List1.rowText(8), QStringLiteral("sol.ico"));
-    QCOMPARE(form.List2.rowText(8), form.Dir1.path());
+    QCOMPARE(form.List1->count(), 9);
+    QCOMPARE(form.List2->count(), 9);
+    QCOMPARE(form.List1->rowText(8), QStringLiteral("sol.ico"));
+    QCOMPARE(form.List2->rowText(8), form.Dir1->path());
     QCOMPARE(form.chosenCount(), 9);
     QVERIFY2(session.recorded.messages.warnings.isEmpty(),
              qPrintable(session.recorded.messages.warnings.join(u'|')));
 
     // The hidden "Lägg till" adds like a double click.
-    doubleClickRow(form.List1, 8);
+    doubleClickRow(*form.List1, 8);
     session.clickFile(QStringLiteral("ny.ico"));
-    form.Command3D1.click();
-    QCOMPARE(form.List1.rowText(8), QStringLiteral("ny.ico"));
+    form.Command3D1->click();
+    QCOMPARE(form.List1->rowText(8), QStringLiteral("ny.ico"));
     QCOMPARE(form.chosenCount(), 9);
 }
 
@@ -431,8 +424,8 @@ void TestSupervisor::theDuplicateTestComparesNamesExactly() {
     Form1 &form = *session.form;
     session.openFolder(session.path(QStringLiteral("andra")));
 
-    doubleClickRow(form.List1, 0);
-    doubleClickRow(form.List1, 0);
+    doubleClickRow(*form.List1, 0);
+    doubleClickRow(*form.List1, 0);
     QCOMPARE(form.chosenCount(), 7);
 
     // The same name from another folder is the same picture.
@@ -442,8 +435,8 @@ void TestSupervisor::theDuplicateTestComparesNamesExactly() {
     session.doubleClickFile(QStringLiteral("BILD3.ico"));
     session.doubleClickFile(QStringLiteral(" bild3.ico"));
     QCOMPARE(form.chosenCount(), 9);
-    QCOMPARE(form.List1.rowText(7), QStringLiteral("BILD3.ico"));
-    QCOMPARE(form.List1.rowText(8), QStringLiteral(" bild3.ico"));
+    QCOMPARE(form.List1->rowText(7), QStringLiteral("BILD3.ico"));
+    QCOMPARE(form.List1->rowText(8), QStringLiteral(" bild3.ico"));
     QVERIFY(session.recorded.messages.warnings.isEmpty());
 }
 
@@ -455,10 +448,10 @@ void TestSupervisor::emptyNameRules() {
             iniBytes({3, 3, 3, -1, -1, -1}, session.writePictures(QStringLiteral("valda"))));
         QVERIFY(session.start());
         Form1 &form = *session.form;
-        doubleClickRow(form.List1, 0);
-        QCOMPARE(form.Text1.text(), QString());
-        form.Command3D1.click();
-        QCOMPARE(form.List1.count(), 8);
+        doubleClickRow(*form.List1, 0);
+        QCOMPARE(form.Text1->text(), QString());
+        form.Command3D1->click();
+        QCOMPARE(form.List1->count(), 8);
         QVERIFY(session.recorded.messages.warnings.isEmpty());
     }
     {
@@ -467,9 +460,9 @@ void TestSupervisor::emptyNameRules() {
         QVERIFY(session.start());
         Form1 &form = *session.form;
         QCOMPARE(form.chosenCount(), 0);
-        form.Command3D1.click();
-        QCOMPARE(form.List1.count(), 0);
-        QCOMPARE(form.List2.count(), 0);
+        form.Command3D1->click();
+        QCOMPARE(form.List1->count(), 0);
+        QCOMPARE(form.List2->count(), 0);
         QCOMPARE(form.chosenCount(), 0);
         QCOMPARE(session.recorded.messages.warnings.size(), 1);
     }
@@ -483,11 +476,11 @@ void TestSupervisor::namesTheFileCantStoreAreRefused() {
         iniBytes({3, 3, 3, -1, -1, -1}, session.writePictures(QStringLiteral("valda"))));
     QVERIFY(session.start());
     Form1 &form = *session.form;
-    doubleClickRow(form.List1, 0);
+    doubleClickRow(*form.List1, 0);
 
     session.openFolder(session.path(QStringLiteral("bilder")));
     session.doubleClickFile(QStringLiteral("\"citat\".ico"));
-    QVERIFY(form.Image1.picture().handle() != 0); // it can be looked at, not stored
+    QVERIFY(form.Image1->picture().handle() != 0); // it can be looked at, not stored
     QCOMPARE(form.chosenCount(), 8);
     QCOMPARE(session.recorded.messages.warnings.size(), 1);
     QVERIFY(session.recorded.messages.warnings[0].contains(QStringLiteral("citattecken")));
@@ -508,33 +501,33 @@ void TestSupervisor::aPictureThatCantBeLoadedWarnsAndIsNotAdded() {
     session.writeIni(iniBytes({3, 3, 3, -1, -1, -1}, pictures));
     QVERIFY(session.start());
     Form1 &form = *session.form;
-    form.VScroll1[0].setValue(7);
+    form.VScroll1[0]->setValue(7);
     session.openFolder(session.path(QStringLiteral("bilder")));
 
     session.clickFile(QStringLiteral("hel.ico"));
-    QVERIFY(form.Image1.picture().handle() != 0);
+    QVERIFY(form.Image1->picture().handle() != 0);
     session.clickFile(QStringLiteral("trasig.ico"));
-    QCOMPARE(form.Image1.picture().handle(), 0u);
+    QCOMPARE(form.Image1->picture().handle(), 0u);
     QCOMPARE(session.recorded.messages.warnings.size(), 1);
     QVERIFY(session.recorded.messages.warnings[0].contains(
         session.path(QStringLiteral("bilder/trasig.ico"))));
 
     // A chosen picture that has gone: the same warning, and nothing else changes.
-    clickRow(form.List1, 3);
+    clickRow(*form.List1, 3);
     QCOMPARE(session.recorded.messages.warnings.size(), 2);
     QVERIFY(session.recorded.messages.warnings[1].contains(QStringLiteral("bild4.ico")));
 
-    doubleClickRow(form.List1, 8);
+    doubleClickRow(*form.List1, 8);
     const int warningsBefore = int(session.recorded.messages.warnings.size());
     session.doubleClickFile(QStringLiteral("trasig.ico"));
     QCOMPARE(form.chosenCount(), 8);
     QVERIFY(session.recorded.messages.warnings.size() > warningsBefore);
     QVERIFY(session.recorded.messages.warnings.last().contains(QStringLiteral("trasig.ico")));
-    QVERIFY(!rows(form.List1).contains(QStringLiteral("trasig.ico")));
+    QVERIFY(!rows(*form.List1).contains(QStringLiteral("trasig.ico")));
 
     QVERIFY(session.recorded.errors.errors.isEmpty());
     QCOMPARE(session.recorded.end.endCount, 0);
-    QCOMPARE(form.Label3[0].text(), QStringLiteral("7"));
+    QCOMPARE(form.Label3[0]->text(), QStringLiteral("7"));
 }
 
 void TestSupervisor::removingARowKeepsNamesAndDirectoriesPaired() {
@@ -551,34 +544,34 @@ void TestSupervisor::removingARowKeepsNamesAndDirectoriesPaired() {
     QVERIFY(session.start());
     Form1 &form = *session.form;
 
-    clickRow(form.List1, 5);
+    clickRow(*form.List1, 5);
     QCOMPARE(form.selectedRow(), 5);
-    const std::uint32_t shownBefore = form.Image1.picture().handle();
+    const std::uint32_t shownBefore = form.Image1->picture().handle();
     QVERIFY(shownBefore != 0);
 
     // The double click previews its row first, then removes it; the preview stays.
-    doubleClickRow(form.List1, 2);
+    doubleClickRow(*form.List1, 2);
     QCOMPARE(form.selectedRow(), 2);
-    QVERIFY(form.Image1.picture().handle() != 0);
-    QVERIFY(form.Image1.picture().handle() != shownBefore);
+    QVERIFY(form.Image1->picture().handle() != 0);
+    QVERIFY(form.Image1->picture().handle() != shownBefore);
     QCOMPARE(form.chosenCount(), 8);
     pictures.removeAt(2);
-    QCOMPARE(form.List1.count(), 8);
+    QCOMPARE(form.List1->count(), 8);
     for (int row = 0; row < 8; ++row) {
-        QCOMPARE(form.List1.rowText(row), pictures[row].fileName);
-        QCOMPARE(form.List2.rowText(row), pictures[row].directory);
+        QCOMPARE(form.List1->rowText(row), pictures[row].fileName);
+        QCOMPARE(form.List2->rowText(row), pictures[row].directory);
     }
-    QCOMPARE(form.List1.selectedRow(), -1);
+    QCOMPARE(form.List1->selectedRow(), -1);
 
     // With no row selected a double click beside the rows removes nothing.
-    doubleClickAt(form.List1.viewport(), QPoint(10, form.List1.viewport()->height() - 5));
-    QCOMPARE(form.List1.count(), 8);
-    QCOMPARE(form.List2.count(), 8);
+    doubleClickAt(form.List1->viewport(), QPoint(10, form.List1->viewport()->height() - 5));
+    QCOMPARE(form.List1->count(), 8);
+    QCOMPARE(form.List2->count(), 8);
     QCOMPARE(form.chosenCount(), 8);
 
     // Clicking a row previews the picture from that row's own directory.
-    clickRow(form.List1, 6);
-    QCOMPARE(form.Image1.picture().pixmap().toImage().pixelColor(5, 5),
+    clickRow(*form.List1, 6);
+    QCOMPARE(form.Image1->picture().pixmap().toImage().pixelColor(5, 5),
              common::Picture::load(common::picturePath(pictures[6]))
                  .pixmap()
                  .toImage()
@@ -597,22 +590,22 @@ void TestSupervisor::browsingMovesTheFileList() {
     Form1 &form = *session.form;
 
     // Both lists start at the current directory.
-    QCOMPARE(form.Dir1.path(), session.folder());
-    QCOMPARE(form.File1.path(), session.folder());
-    QCOMPARE(rows(form.File1), QStringList{"hem.ico"});
+    QCOMPARE(form.Dir1->path(), session.folder());
+    QCOMPARE(form.File1->path(), session.folder());
+    QCOMPARE(rows(*form.File1), QStringList{"hem.ico"});
     session.clickFile(QStringLiteral("hem.ico"));
-    const std::uint32_t shown = form.Image1.picture().handle();
+    const std::uint32_t shown = form.Image1->picture().handle();
 
-    doubleClickRow(form.Dir1, rowOf(form.Dir1, QStringLiteral("bilder")));
-    QCOMPARE(form.Dir1.path(), session.path(QStringLiteral("bilder")));
-    QCOMPARE(form.File1.path(), form.Dir1.path());
-    QCOMPARE(rows(form.File1), (QStringList{"hund.ico", "KATT.ICO"}));
-    QCOMPARE(form.Text1.text(), QStringLiteral("hem.ico"));
-    QCOMPARE(form.Image1.picture().handle(), shown);
+    doubleClickRow(*form.Dir1, rowOf(*form.Dir1, QStringLiteral("bilder")));
+    QCOMPARE(form.Dir1->path(), session.path(QStringLiteral("bilder")));
+    QCOMPARE(form.File1->path(), form.Dir1->path());
+    QCOMPARE(rows(*form.File1), (QStringList{"hund.ico", "KATT.ICO"}));
+    QCOMPARE(form.Text1->text(), QStringLiteral("hem.ico"));
+    QCOMPARE(form.Image1->picture().handle(), shown);
 
     session.clickFile(QStringLiteral("KATT.ICO"));
-    QCOMPARE(form.Text1.text(), QStringLiteral("KATT.ICO"));
-    QVERIFY(form.Image1.picture().handle() != shown);
+    QCOMPARE(form.Text1->text(), QStringLiteral("KATT.ICO"));
+    QVERIFY(form.Image1->picture().handle() != shown);
     QVERIFY(session.recorded.messages.warnings.isEmpty());
 }
 
@@ -629,11 +622,11 @@ void TestSupervisor::aMissingFileStartsFromTheDesignValues() {
     QVERIFY(session.recorded.messages.notices[0].contains(QStringLiteral("Spara")));
     QVERIFY(session.recorded.errors.errors.isEmpty());
     verifyNumbers(form, 3, 3, 3);
-    QVERIFY(form.Option3D1[1].isChecked());
-    QVERIFY(form.Option3D2[0].isChecked());
-    QVERIFY(form.SSOption1[0].isChecked());
-    QCOMPARE(form.List1.count(), 0);
-    QCOMPARE(form.List2.count(), 0);
+    QVERIFY(form.Option3D1[1]->isChecked());
+    QVERIFY(form.Option3D2[0]->isChecked());
+    QVERIFY(form.SSOption1[0]->isChecked());
+    QCOMPARE(form.List1->count(), 0);
+    QCOMPARE(form.List2->count(), 0);
     QCOMPARE(form.chosenCount(), 0);
 
     session.save();
@@ -647,36 +640,36 @@ void TestSupervisor::aMissingFileStartsFromTheDesignValues() {
     session.save();
     QCOMPARE(session.recorded.end.endCount, 1);
 
+    common::ExerciseSettings expected;
+    expected.taskCount = 3;
+    expected.smallestNumber = 3;
+    expected.largestNumber = 3;
+    expected.soundOn = 0;
+    expected.doneButtonVisible = -1;
+    expected.quitButtonVisible = -1;
+    for (std::size_t i = 0; i < 9; ++i)
+        expected.pictures[i] = {names[qsizetype(i)], session.path(QStringLiteral("ikoner"))};
     const common::ExerciseSettings written = common::readExerciseSettings(session.path(iniName));
-    QCOMPARE(written.taskCount, 3);
-    QCOMPARE(written.smallestNumber, 3);
-    QCOMPARE(written.largestNumber, 3);
-    QCOMPARE(written.soundOn, 0);
-    QCOMPARE(written.doneButtonVisible, -1);
-    QCOMPARE(written.quitButtonVisible, -1);
-    for (int i = 0; i < 9; ++i) {
-        QCOMPARE(written.pictures[std::size_t(i)].fileName, names[i]);
-        QCOMPARE(written.pictures[std::size_t(i)].directory,
-                 session.path(QStringLiteral("ikoner")));
-    }
+    QCOMPARE(written, expected);
 }
 
 void TestSupervisor::layoutMatchesTheDesign() {
     Session session;
     QVERIFY(session.start());
-    Form1 &form = *session.form;
+    Form1 &f = *session.form;
 
-    QCOMPARE(form.windowTitle(), QStringLiteral("Varnelkontor"));
-    QCOMPARE(form.size(), QSize(629, 452));
-    QCOMPARE(form.minimumSize(), form.maximumSize());
-    QCOMPARE(form.palette().color(QPalette::Window), common::toQColor(0x0080FFFF));
-    QCOMPARE(form.palette().color(QPalette::WindowText), common::toQColor(0));
-    QCOMPARE(form.font().pixelSize(),
+    QCOMPARE(f.windowTitle(), QStringLiteral("Varnelkontor"));
+    QCOMPARE(f.size(), QSize(629, 452));
+    QCOMPARE(f.minimumSize(), f.maximumSize());
+    QCOMPARE(f.palette().color(QPalette::Window), common::toQColor(0x0080FFFF));
+    QCOMPARE(f.palette().color(QPalette::WindowText), common::toQColor(0));
+    QCOMPARE(f.font().pixelSize(),
              common::designFont(QStringLiteral("MS Sans Serif"), 8.25, true).pixelSize());
-    QVERIFY(form.font().bold());
+    QVERIFY(f.font().bold());
 
     constexpr common::ColourValue none = 0xFFFFFFFF;
     constexpr common::ColourValue yellow = 0x0080FFFF;
+    constexpr common::ColourValue face = common::systemButtonFace;
     constexpr common::ColourValue winText = common::systemWindowText;
     constexpr common::ColourValue winBack = common::systemWindowBackground;
     struct Row {
@@ -685,255 +678,49 @@ void TestSupervisor::layoutMatchesTheDesign() {
         QWidget *container;
         QRect twips;
         bool visible;
-        QString caption;
+        QString caption; // empty: not checked
         common::ColourValue background;
         common::ColourValue text;
         double points; // 0: the caption font is fitted to the control
     };
-    const QString unused;
+    // The start values of Label3 and the bars: aMissingFileStartsFromTheDesignValues.
+    // clang-format off
     const std::vector<Row> table{
-        {"Label2",
-         &form.Label2,
-         &form,
-         {960, 240, 2295, 375},
-         true,
-         "Välj 9st. bilder",
-         yellow,
-         winText,
-         12},
-        {"Dir1", &form.Dir1, &form, {960, 600, 2175, 2790}, true, unused, 0x00FFFFFF, 0, 9.75},
-        {"Text1", &form.Text1, &form, {3120, 120, 2160, 495}, false, unused, none, none, 12},
-        {"File1", &form.File1, &form, {3120, 600, 2175, 2730}, true, unused, winBack, winText, 12},
-        {"Label1",
-         &form.Label1,
-         &form,
-         {5640, 240, 1815, 375},
-         true,
-         "Valda bilder",
-         yellow,
-         winText,
-         12},
-        {"List1", &form.List1, &form, {5640, 600, 2175, 2730}, true, unused, winBack, 0, 12},
-        {"Image1", &form.Image1, &form, {8040, 600, 540, 540}, true, unused, none, none, 8.25},
-        {"List2", &form.List2, &form, {8040, 1320, 855, 615}, false, unused, none, none, 8.25},
-        {"Command3D1",
-         &form.Command3D1,
-         &form,
-         {7200, 2040, 2175, 495},
-         false,
-         "Lägg till",
-         none,
-         winText,
-         12},
-        {"Label4(3)",
-         &form.Label4[3],
-         &form,
-         {4560, 3720, 2415, 375},
-         true,
-         "Mellan vilka tavrinor:",
-         yellow,
-         winText,
-         12},
-        {"Label4(0)",
-         &form.Label4[0],
-         &form,
-         {960, 4080, 1815, 375},
-         true,
-         "Antal övningar",
-         yellow,
-         winText,
-         12},
-        {"Label4(1)",
-         &form.Label4[1],
-         &form,
-         {3840, 4080, 1815, 375},
-         true,
-         "Minsta tavrin",
-         yellow,
-         winText,
-         12},
-        {"Label4(2)",
-         &form.Label4[2],
-         &form,
-         {6000, 4080, 1815, 375},
-         true,
-         "Högsta tavrin",
-         yellow,
-         winText,
-         12},
-        {"Label3(0)",
-         &form.Label3[0],
-         &form,
-         {960, 4440, 735, 855},
-         true,
-         "3",
-         winBack,
-         winText,
-         30},
-        {"Label3(1)",
-         &form.Label3[1],
-         &form,
-         {3840, 4440, 735, 855},
-         true,
-         "3",
-         winBack,
-         winText,
-         30},
-        {"Label3(2)",
-         &form.Label3[2],
-         &form,
-         {6000, 4440, 735, 855},
-         true,
-         "3",
-         winBack,
-         winText,
-         30},
-        {"VScroll1(0)",
-         &form.VScroll1[0],
-         &form,
-         {1710, 4440, 255, 855},
-         true,
-         unused,
-         none,
-         none,
-         8.25},
-        {"VScroll1(1)",
-         &form.VScroll1[1],
-         &form,
-         {4590, 4440, 255, 855},
-         true,
-         unused,
-         none,
-         none,
-         8.25},
-        {"VScroll1(2)",
-         &form.VScroll1[2],
-         &form,
-         {6750, 4440, 255, 855},
-         true,
-         unused,
-         none,
-         none,
-         8.25},
-        {"Label6", &form.Label6, &form, {960, 5640, 855, 375}, true, "Ljud", yellow, winText, 12},
-        {"Panel3D2",
-         &form.Panel3D2,
-         &form,
-         {960, 6000, 1215, 735},
-         true,
-         unused,
-         common::systemButtonFace,
-         winText,
-         8.25},
-        {"Option3D1(0)",
-         &form.Option3D1[0],
-         &form.Panel3D2,
-         {120, 120, 615, 255},
-         true,
-         "På",
-         none,
-         winText,
-         0},
-        {"Option3D1(1)",
-         &form.Option3D1[1],
-         &form.Panel3D2,
-         {120, 360, 615, 255},
-         true,
-         "Av",
-         none,
-         winText,
-         0},
-        {"Label7(0)",
-         &form.Label7[0],
-         &form,
-         {2760, 5640, 1575, 375},
-         true,
-         "KLAR-knapp",
-         yellow,
-         winText,
-         12},
-        {"Panel3D1",
-         &form.Panel3D1,
-         &form,
-         {2760, 6000, 1215, 750},
-         true,
-         unused,
-         common::systemButtonFace,
-         winText,
-         8.25},
-        {"Option3D2(0)",
-         &form.Option3D2[0],
-         &form.Panel3D1,
-         {120, 120, 975, 255},
-         true,
-         "Synlig",
-         none,
-         winText,
-         0},
-        {"Option3D2(1)",
-         &form.Option3D2[1],
-         &form.Panel3D1,
-         {120, 360, 855, 255},
-         true,
-         "Osynlig",
-         none,
-         winText,
-         0},
-        {"Label7(1)",
-         &form.Label7[1],
-         &form,
-         {4560, 5640, 1935, 375},
-         true,
-         "STOPP-knapp",
-         yellow,
-         winText,
-         12},
-        {"SSPanel1",
-         &form.SSPanel1,
-         &form,
-         {4560, 6000, 1215, 735},
-         true,
-         unused,
-         0x00C0C0C0,
-         0,
-         8.25},
-        {"SSOption1(0)",
-         &form.SSOption1[0],
-         &form.SSPanel1,
-         {120, 120, 975, 255},
-         true,
-         "Synlig",
-         none,
-         0,
-         8.25},
-        {"SSOption1(1)",
-         &form.SSOption1[1],
-         &form.SSPanel1,
-         {120, 360, 975, 255},
-         true,
-         "Osynlig",
-         none,
-         0,
-         8.25},
-        {"Command3D2",
-         &form.Command3D2,
-         &form,
-         {8160, 5160, 1215, 735},
-         true,
-         "Spara",
-         none,
-         winText,
-         12},
-        {"Command3D3",
-         &form.Command3D3,
-         &form,
-         {8160, 6000, 1215, 735},
-         true,
-         "Avbryt",
-         none,
-         winText,
-         12},
+        {"Label2",       f.Label2,       &f,          {960, 240, 2295, 375},   true,  "Välj 9st. bilder",       yellow,     winText, 12},
+        {"Dir1",         f.Dir1,         &f,          {960, 600, 2175, 2790},  true,  {},                       0x00FFFFFF, 0,       9.75},
+        {"Text1",        f.Text1,        &f,          {3120, 120, 2160, 495},  false, {},                       none,       none,    12},
+        {"File1",        f.File1,        &f,          {3120, 600, 2175, 2730}, true,  {},                       winBack,    winText, 12},
+        {"Label1",       f.Label1,       &f,          {5640, 240, 1815, 375},  true,  "Valda bilder",           yellow,     winText, 12},
+        {"List1",        f.List1,        &f,          {5640, 600, 2175, 2730}, true,  {},                       winBack,    0,       12},
+        {"Image1",       f.Image1,       &f,          {8040, 600, 540, 540},   true,  {},                       none,       none,    8.25},
+        {"List2",        f.List2,        &f,          {8040, 1320, 855, 615},  false, {},                       none,       none,    8.25},
+        {"Command3D1",   f.Command3D1,   &f,          {7200, 2040, 2175, 495}, false, "Lägg till",              none,       winText, 12},
+        {"Label4(3)",    f.Label4[3],    &f,          {4560, 3720, 2415, 375}, true,  "Mellan vilka tavrinor:", yellow,     winText, 12},
+        {"Label4(0)",    f.Label4[0],    &f,          {960, 4080, 1815, 375},  true,  "Antal övningar",         yellow,     winText, 12},
+        {"Label4(1)",    f.Label4[1],    &f,          {3840, 4080, 1815, 375}, true,  "Minsta tavrin",          yellow,     winText, 12},
+        {"Label4(2)",    f.Label4[2],    &f,          {6000, 4080, 1815, 375}, true,  "Högsta tavrin",          yellow,     winText, 12},
+        {"Label3(0)",    f.Label3[0],    &f,          {960, 4440, 735, 855},   true,  {},                       winBack,    winText, 30},
+        {"Label3(1)",    f.Label3[1],    &f,          {3840, 4440, 735, 855},  true,  {},                       winBack,    winText, 30},
+        {"Label3(2)",    f.Label3[2],    &f,          {6000, 4440, 735, 855},  true,  {},                       winBack,    winText, 30},
+        {"VScroll1(0)",  f.VScroll1[0],  &f,          {1710, 4440, 255, 855},  true,  {},                       none,       none,    8.25},
+        {"VScroll1(1)",  f.VScroll1[1],  &f,          {4590, 4440, 255, 855},  true,  {},                       none,       none,    8.25},
+        {"VScroll1(2)",  f.VScroll1[2],  &f,          {6750, 4440, 255, 855},  true,  {},                       none,       none,    8.25},
+        {"Label6",       f.Label6,       &f,          {960, 5640, 855, 375},   true,  "Ljud",                   yellow,     winText, 12},
+        {"Panel3D2",     f.Panel3D2,     &f,          {960, 6000, 1215, 735},  true,  {},                       face,       winText, 8.25},
+        {"Option3D1(0)", f.Option3D1[0], f.Panel3D2,  {120, 120, 615, 255},    true,  "På",                     none,       winText, 0},
+        {"Option3D1(1)", f.Option3D1[1], f.Panel3D2,  {120, 360, 615, 255},    true,  "Av",                     none,       winText, 0},
+        {"Label7(0)",    f.Label7[0],    &f,          {2760, 5640, 1575, 375}, true,  "KLAR-knapp",             yellow,     winText, 12},
+        {"Panel3D1",     f.Panel3D1,     &f,          {2760, 6000, 1215, 750}, true,  {},                       face,       winText, 8.25},
+        {"Option3D2(0)", f.Option3D2[0], f.Panel3D1,  {120, 120, 975, 255},    true,  "Synlig",                 none,       winText, 0},
+        {"Option3D2(1)", f.Option3D2[1], f.Panel3D1,  {120, 360, 855, 255},    true,  "Osynlig",                none,       winText, 0},
+        {"Label7(1)",    f.Label7[1],    &f,          {4560, 5640, 1935, 375}, true,  "STOPP-knapp",            yellow,     winText, 12},
+        {"SSPanel1",     f.SSPanel1,     &f,          {4560, 6000, 1215, 735}, true,  {},                       0x00C0C0C0, 0,       8.25},
+        {"SSOption1(0)", f.SSOption1[0], f.SSPanel1,  {120, 120, 975, 255},    true,  "Synlig",                 none,       0,       8.25},
+        {"SSOption1(1)", f.SSOption1[1], f.SSPanel1,  {120, 360, 975, 255},    true,  "Osynlig",                none,       0,       8.25},
+        {"Command3D2",   f.Command3D2,   &f,          {8160, 5160, 1215, 735}, true,  "Spara",                  none,       winText, 12},
+        {"Command3D3",   f.Command3D3,   &f,          {8160, 6000, 1215, 735}, true,  "Avbryt",                 none,       winText, 12},
     };
+    // clang-format on
     for (const Row &row : table) {
         const QString what = QString::fromLatin1(row.name);
         QWidget *widget = row.widget;
@@ -978,23 +765,21 @@ void TestSupervisor::layoutMatchesTheDesign() {
     }
 
     // The number boxes and the lists have single-line borders; only the preview is sunken.
-    for (const QFrame *frame :
-         std::initializer_list<const QFrame *>{&form.Label3[0], &form.Label3[1], &form.Label3[2],
-                                               &form.Dir1, &form.File1, &form.List1}) {
+    for (const QFrame *frame : std::initializer_list<const QFrame *>{
+             f.Label3[0], f.Label3[1], f.Label3[2], f.Dir1, f.File1, f.List1}) {
         QCOMPARE(frame->frameShape(), QFrame::Box);
         QCOMPARE(frame->frameShadow(), QFrame::Plain);
         QCOMPARE(frame->lineWidth(), 1);
     }
-    QCOMPARE(form.Label3[0].alignment(), Qt::AlignCenter);
-    QVERIFY(!form.Image1.stretch());
+    QCOMPARE(f.Label3[0]->alignment(), Qt::AlignCenter);
+    QVERIFY(!f.Image1->stretch());
 
-    // The bars run from 1 to 9 and start at 3.
-    for (const common::VScrollBar &bar : form.VScroll1) {
-        QCOMPARE(bar.minimum(), 1);
-        QCOMPARE(bar.maximum(), 9);
-        QCOMPARE(bar.value(), 3);
+    // The bars run from 1 to 9.
+    for (const common::VScrollBar *bar : f.VScroll1) {
+        QCOMPARE(bar->minimum(), 1);
+        QCOMPARE(bar->maximum(), 9);
     }
-    QCOMPARE(form.File1.pattern(), QStringLiteral("*.ico"));
+    QCOMPARE(f.File1->pattern(), QStringLiteral("*.ico"));
 }
 
 void TestSupervisor::tabVisitsTheControlsInDesignOrder() {
@@ -1003,8 +788,8 @@ void TestSupervisor::tabVisitsTheControlsInDesignOrder() {
     Form1 &form = *session.form;
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.Dir1.setFocus();
-    QCOMPARE(QApplication::focusWidget(), &form.Dir1);
+    form.Dir1->setFocus();
+    QCOMPARE(QApplication::focusWidget(), form.Dir1);
 
     // An option pair is one stop, at its selected button; the arrow keys move inside the pair.
     const auto tabRound = [](std::size_t stops) {
@@ -1015,23 +800,23 @@ void TestSupervisor::tabVisitsTheControlsInDesignOrder() {
         }
         return visited;
     };
-    std::vector<QWidget *> expected{&form.File1,
-                                    &form.List1,
-                                    form.VScroll1[0].bar(),
-                                    &form.Option3D1[1],
-                                    &form.Command3D2,
-                                    &form.Command3D3,
-                                    &form.Option3D2[0],
-                                    &form.SSOption1[0],
-                                    form.VScroll1[1].bar(),
-                                    form.VScroll1[2].bar(),
-                                    &form.Dir1};
+    std::vector<QWidget *> expected{form.File1,
+                                    form.List1,
+                                    form.VScroll1[0]->bar(),
+                                    form.Option3D1[1],
+                                    form.Command3D2,
+                                    form.Command3D3,
+                                    form.Option3D2[0],
+                                    form.SSOption1[0],
+                                    form.VScroll1[1]->bar(),
+                                    form.VScroll1[2]->bar(),
+                                    form.Dir1};
     QCOMPARE(tabRound(expected.size()), expected);
 
-    form.Option3D1[0].setChecked(true);
-    form.SSOption1[1].setChecked(true);
-    expected[3] = &form.Option3D1[0];
-    expected[7] = &form.SSOption1[1];
+    form.Option3D1[0]->setChecked(true);
+    form.SSOption1[1]->setChecked(true);
+    expected[3] = form.Option3D1[0];
+    expected[7] = form.SSOption1[1];
     QCOMPARE(tabRound(expected.size()), expected);
 }
 

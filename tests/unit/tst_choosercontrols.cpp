@@ -1,13 +1,13 @@
-#include "application.h"
-#include "dirlistbox.h"
-#include "error.h"
-#include "filelistbox.h"
-#include "listbox.h"
-#include "listclicks.h"
-#include "option3d.h"
-#include "panel3d.h"
-#include "testfiles.h"
-#include "vscrollbar.h"
+#include "controls/dirlistbox.h"
+#include "controls/filelistbox.h"
+#include "controls/listbox.h"
+#include "controls/option3d.h"
+#include "controls/panel3d.h"
+#include "controls/vscrollbar.h"
+#include "settings/error.h"
+#include "support/listclicks.h"
+#include "support/testfiles.h"
+#include "toolkit/application.h"
 
 #include <QApplication>
 #include <QDir>

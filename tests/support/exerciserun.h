@@ -1,8 +1,8 @@
 #pragma once
 
-#include "exercisesettings.h"
-#include "form1.h"
-#include "recordingservices.h"
+#include "exercise/form1.h"
+#include "settings/exercisesettings.h"
+#include "support/recordingservices.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pulseserver.h"
+#include "support/pulseserver.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "exerciserun.h"
+#include "support/exerciserun.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "exerciserun.h"
+#include "support/exerciserun.h"
 
-#include "testfiles.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QTest>

@@ -1,9 +1,9 @@
-#include "blockingcall.h"
-#include "command3d.h"
-#include "form2.h"
-#include "image.h"
-#include "panel3d.h"
-#include "timer.h"
+#include "controls/command3d.h"
+#include "controls/form2.h"
+#include "controls/image.h"
+#include "controls/panel3d.h"
+#include "controls/timer.h"
+#include "toolkit/blockingcall.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -118,8 +118,10 @@ void TestControls::backdropIsBlackFramelessAndCoversTheScreen() {
 
     QWidget front;
     front.resize(50, 50);
-    backdrop.placeBehind(&front);
+    backdrop.showInFront(front);
     QCOMPARE(front.windowHandle()->transientParent(), backdrop.windowHandle());
+    QVERIFY(front.isVisible());
+    QCOMPARE(front.geometry().center(), backdrop.geometry().center());
 }
 
 QTEST_MAIN(TestControls)

@@ -1,0 +1,14 @@
+#include "benchmarks/paintcounter.h"
+
+#include <QEvent>
+
+PaintCounter::PaintCounter(QObject *watched)
+    : QObject(watched) {
+    watched->installEventFilter(this);
+}
+
+bool PaintCounter::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Paint)
+        ++m_count;
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <optional>
+
+// Figures of a running process, read from /proc.
+
+// Peak resident set size (VmHWM) in KiB.
+std::optional<long> peakResidentKiB(long pid);
+// CPU time used so far, user and system together, over all threads, in milliseconds.
+std::optional<double> cpuTimeMs(long pid);
+// The same from the scheduler's nanosecond accounts, summed over the threads alive now.
+std::optional<double> preciseCpuTimeMs(long pid);
