@@ -640,13 +640,13 @@ void TestSupervisor::aMissingFileStartsFromTheDesignValues() {
     session.save();
     QCOMPARE(session.recorded.end.endCount, 1);
 
-    common::ExerciseSettings expected;
-    expected.taskCount = 3;
-    expected.smallestNumber = 3;
-    expected.largestNumber = 3;
-    expected.soundOn = 0;
-    expected.doneButtonVisible = -1;
-    expected.quitButtonVisible = -1;
+    common::ExerciseSettings expected{.taskCount = 3,
+                                      .smallestNumber = 3,
+                                      .largestNumber = 3,
+                                      .soundOn = 0,
+                                      .doneButtonVisible = -1,
+                                      .quitButtonVisible = -1,
+                                      .pictures = {}};
     for (std::size_t i = 0; i < 9; ++i)
         expected.pictures[i] = {names[qsizetype(i)], session.path(QStringLiteral("ikoner"))};
     const common::ExerciseSettings written = common::readExerciseSettings(session.path(iniName));
