@@ -211,22 +211,20 @@ void Form1::pickAt(int position) {
     pickpicture();
 }
 
+// The hand's picture goes into the slot and the hand is empty again; without "KLAR" every
+// placement is checked at once.
 void Form1::placeAt(int slot) {
-    placeIntoSlot(slot);
+    Image3[slot]->setPicture(Picture2->picture());
+    Picture2->setPicture(Picture1[0]->picture());
+    Picture1[picked]->setBackground(common::systemWindowBackground);
+    picked = 9;
+    previousPicked = 9;
     if (doneButtonVisible == 0)
         checkanswer();
 }
 
 void Form1::quit() {
     m_services.end.end();
-}
-
-void Form1::placeIntoSlot(int slot) {
-    Image3[slot]->setPicture(Picture2->picture());
-    Picture2->setPicture(Picture1[0]->picture());
-    Picture1[picked]->setBackground(common::systemWindowBackground);
-    picked = 9;
-    previousPicked = 9;
 }
 
 void Form1::clearslots() {

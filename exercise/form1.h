@@ -93,7 +93,6 @@ private:
     // What a click on the palette, a slot or the quit button does.
     void pickAt(int position);
     void placeAt(int slot);
-    void placeIntoSlot(int slot);
     void quit();
 
     common::Services m_services;

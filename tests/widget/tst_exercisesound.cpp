@@ -37,10 +37,10 @@ void TestExerciseSound::cuesPlayFromTheCurrentDirectoryAndHoldTheWindow() {
     clock.start();
     run.tick(); // the intro, named relative to the current directory
     const qint64 elapsed = clock.elapsed();
-    QTest::qWait(300);
-    const QByteArray heard = recorder.stop();
+    // The tail of the intro reaches the monitor after the tick returns.
+    QTRY_VERIFY_WITH_TIMEOUT(rms(recorder.samples()) > 500, 10000);
+    recorder.stop();
     QVERIFY2(elapsed >= 500 && elapsed <= 3500, qPrintable(QString::number(elapsed)));
-    QVERIFY2(rms(heard) > 500, qPrintable(QString::number(rms(heard))));
 
     // No "wow.wav" here: the praise is silent and the run goes on at once.
     run.arrange({3, -1, -1, -1, 3, -1, -1, -1, 3});
