@@ -73,27 +73,45 @@ bool Desktop::start() {
     if (!waitForServer())
         return false;
 
-    m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
-    m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    const bool managed = waitUntil(
-        [] {
-            QByteArray out;
-            return run(QStringLiteral("xprop"),
-                       {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
-                       &out) &&
-                   out.contains("window id");
-        },
-        10000);
-    if (!managed) {
-        m_reason = QStringLiteral("openbox did not come up: ") +
-                   QString::fromLocal8Bit(m_windowManager.readAll());
+    if (!startWindowManager())
         return false;
-    }
     if (!m_pulse.start()) {
         m_reason = m_pulse.reason();
         return false;
     }
     return true;
+}
+
+bool Desktop::startWindowManager() {
+    const auto managing = [] {
+        QByteArray out;
+        return run(QStringLiteral("xprop"),
+                   {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")}, &out) &&
+               out.contains("window id");
+    };
+    // On a busy machine openbox now and then never takes the screen; a second start does.
+    QString output;
+    m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        bool managed = false;
+        waitUntil(
+            [&] {
+                managed = managing();
+                return managed || m_windowManager.state() == QProcess::NotRunning;
+            },
+            20000);
+        if (managed)
+            return true;
+        output += QString::fromLocal8Bit(m_windowManager.readAll());
+        output += QStringLiteral("[attempt %1: %2] ")
+                      .arg(attempt)
+                      .arg(m_windowManager.state() == QProcess::NotRunning ? "exited" : "running");
+        qWarning("openbox did not come up, starting it again: %s", qPrintable(output));
+        stopProcess(m_windowManager);
+    }
+    m_reason = QStringLiteral("openbox did not come up: ") + output;
+    return false;
 }
 
 bool Desktop::waitForServer() {

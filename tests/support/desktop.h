@@ -37,6 +37,7 @@ public:
 
 private:
     bool waitForServer();
+    bool startWindowManager();
 
     QString m_display;
     QString m_reason;
