@@ -1,6 +1,7 @@
 #include "exercise/form1.h"
 
 #include "settings/exercisesettings.h"
+#include "toolkit/blockingcall.h"
 #include "toolkit/fonts.h"
 #include "toolkit/units.h"
 
@@ -259,6 +260,11 @@ void Form1::bort() {}
 void Form1::playsound(const QString &name) {
     // Synchronous, and a missing file plays nothing: both are the player's own behaviour.
     m_services.sound.play(name);
+    // The close waits for the rest of the event that played the sound, like a click would.
+    if (m_closePending) {
+        m_closePending = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
 }
 
 void Form1::tick() {
@@ -280,6 +286,12 @@ void Form1::tick() {
 }
 
 void Form1::closeEvent(QCloseEvent *event) {
+    // The window handles nothing while a sound plays; the frame's close comes after it.
+    if (common::BlockingCall::active()) {
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
     // Closing through the frame unloads the window, its timer and the backdrop.
     common::guarded(m_services.errors, [this] {
         Timer1->setEnabled(false);

@@ -96,6 +96,8 @@ private:
     void quit();
 
     common::Services m_services;
+    // A close asked for while a sound played; it is carried out once the sound has finished.
+    bool m_closePending = false;
 };
 
 } // namespace exercise

@@ -1,14 +1,24 @@
 #pragma once
 
-#include "support/fixedrandom.h"
 #include "services/services.h"
+#include "support/fixedrandom.h"
+#include "toolkit/blockingcall.h"
 
 #include <QStringList>
 
+#include <functional>
+
+// Plays nothing, but holds the window like a real sound does while whilePlaying runs.
 class RecordingSound final : public common::SoundPlayer {
 public:
-    void play(const QString &fileName) override { played << fileName; }
+    void play(const QString &fileName) override {
+        const common::BlockingCall blocking;
+        played << fileName;
+        if (whilePlaying)
+            whilePlaying(fileName);
+    }
     QStringList played;
+    std::function<void(const QString &)> whilePlaying;
 };
 
 class RecordingMessageBox final : public common::MessageBox {
