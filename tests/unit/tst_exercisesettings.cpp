@@ -216,6 +216,8 @@ void TestExerciseSettings::separatorsAndLineEndsReadAlike_data() {
         << "  5,  2, 7\r\n -1\r\n-1 \r\n0\r\n" + lines(items.mid(6));
     QTest::newRow("pairs on one line")
         << lines(items.mid(0, 6)) + "\"p0.ico\",\"/d\"\r\n" + lines(items.mid(8));
+    QTest::newRow("a mark after the closing quote")
+        << lines(items.mid(0, 6)) + "\"p0.ico\" ,\"/d\"x\r\n" + lines(items.mid(8));
 }
 
 void TestExerciseSettings::separatorsAndLineEndsReadAlike() {

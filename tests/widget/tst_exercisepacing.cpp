@@ -21,8 +21,11 @@ private slots:
     void startSequenceSetsUpTheFirstTask();
     void introOnFirstTickOnly();
     void praiseOnFifthTickThenNextTask();
+    void noSoundKeepsTheSameTiming_data();
     void noSoundKeepsTheSameTiming();
+    void praiseHoldsTheAnswerAndACloseUntilItHasPlayed();
     void gaugeCountsDownAndLastPraiseEnds();
+    void doubleRightCheckCountsOnce_data();
     void doubleRightCheckCountsOnce();
     void noTasksEndsAfterFirstPraise_data();
     void noTasksEndsAfterFirstPraise();
@@ -105,17 +108,49 @@ void TestExercisePacing::praiseOnFifthTickThenNextTask() {
     QCOMPARE(run.services.sound.played.size(), 2);
 }
 
+void TestExercisePacing::noSoundKeepsTheSameTiming_data() {
+    QTest::addColumn<int>("soundOn");
+    QTest::newRow("0") << 0;
+    QTest::newRow("1") << 1; // only -1 is on
+}
+
 void TestExercisePacing::noSoundKeepsTheSameTiming() {
+    QFETCH(int, soundOn);
     ExerciseRun run;
-    run.settings.soundOn = 0;
+    run.settings.soundOn = common::Int16(soundOn);
     run.load();
     run.tick();
+    run.pressDone(); // wrong: no horn either
     answerRight(run);
     run.tick(4);
     QCOMPARE(run.slotHandle(0), run.paletteHandle(3));
     run.tick();
     QCOMPARE(run.slotHandle(0), 0u);
     QVERIFY(run.services.sound.played.isEmpty());
+}
+
+void TestExercisePacing::praiseHoldsTheAnswerAndACloseUntilItHasPlayed() {
+    ExerciseRun run;
+    run.writeSettings();
+    exercise::Form1 &form = run.form();
+    QVERIFY(form.start());
+    QSignalSpy unloaded(&form, &exercise::Form1::unloaded);
+    run.tick();
+    answerRight(run);
+    run.tick(4);
+    std::uint32_t shownDuringPraise = 0;
+    run.services.sound.whilePlaying = [&](const QString &) {
+        shownDuringPraise = run.slotHandle(4);
+        form.close(); // through the frame, while the praise plays
+    };
+    run.tick();
+    QCOMPARE(shownDuringPraise, run.paletteHandle(3));
+    QCOMPARE(run.slotHandle(4), 0u);
+    QVERIFY(form.isVisible()); // the close comes after the sound's tick
+    QCOMPARE(unloaded.size(), 0);
+    QTRY_COMPARE(unloaded.size(), 1);
+    QVERIFY(!form.isVisible());
+    QVERIFY(!form.Form2.isVisible());
 }
 
 void TestExercisePacing::gaugeCountsDownAndLastPraiseEnds() {
@@ -138,15 +173,22 @@ void TestExercisePacing::gaugeCountsDownAndLastPraiseEnds() {
     QVERIFY(run.services.errors.errors.isEmpty());
 }
 
+void TestExercisePacing::doubleRightCheckCountsOnce_data() {
+    QTest::addColumn<int>("ticksBetween");
+    for (int ticks = 0; ticks <= 4; ++ticks) // the counter at 1 to 5
+        QTest::addRow("after %d ticks", ticks) << ticks;
+}
+
 void TestExercisePacing::doubleRightCheckCountsOnce() {
+    QFETCH(int, ticksBetween);
     ExerciseRun run;
     run.settings.taskCount = 2;
     run.load();
     exercise::Form1 &form = run.form();
     run.tick();
     answerRight(run);
-    run.tick(3);
-    QCOMPARE(form.pacingCounter, 4);
+    run.tick(ticksBetween);
+    QCOMPARE(form.pacingCounter, 1 + ticksBetween);
     run.pressDone();
     QCOMPARE(form.Gauge1->value(), 1);
     QCOMPARE(form.pacingCounter, 1); // the wait starts again
@@ -224,11 +266,15 @@ void TestExercisePacing::hiddenButtonsStayHidden() {
     QVERIFY(!run.form().Command3D1->isVisible());
     QVERIFY(!run.form().Command3D2->isVisible());
 
-    ExerciseRun shown;
-    shown.load();
-    shown.form().show();
-    QVERIFY(shown.form().Command3D1->isVisible());
-    QVERIFY(shown.form().Command3D2->isVisible());
+    for (const int visible : {-1, 1}) { // only 0 hides
+        ExerciseRun shown;
+        shown.settings.doneButtonVisible = common::Int16(visible);
+        shown.settings.quitButtonVisible = common::Int16(visible);
+        shown.load();
+        shown.form().show();
+        QVERIFY(shown.form().Command3D1->isVisible());
+        QVERIFY(shown.form().Command3D2->isVisible());
+    }
 }
 
 void TestExercisePacing::closingTheWindowTakesTheBackdropAlong() {

@@ -295,6 +295,7 @@ void TestSupervisor::saveNeedsNineRowsAndWritesTheWindow() {
     QCOMPARE(form.List1->count(), 8);
     session.save();
     QCOMPARE(session.recorded.messages.warnings, QStringList{nineRowsMessage});
+    QVERIFY(session.recorded.errors.errors.isEmpty());
     QCOMPARE(session.ini(), original);
     QCOMPARE(session.recorded.end.endCount, 0);
     QVERIFY(form.isVisible());
