@@ -1,6 +1,7 @@
 #include "support/pulseserver.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -28,6 +29,21 @@ bool PulseServer::start() {
         m_reason = QStringLiteral("pulseaudio or pactl is not installed");
         return false;
     }
+    // On a busy machine the server now and then never answers; a fresh one does.
+    QString reasons;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        if (startOnce(pulseaudio))
+            return true;
+        reasons += QStringLiteral("[attempt %1: %2] ").arg(attempt).arg(m_reason);
+        qWarning("%s", qPrintable(reasons));
+        stop();
+    }
+    m_reason = reasons;
+    return false;
+}
+
+bool PulseServer::startOnce(const QString &pulseaudio) {
+    QFile::remove(m_runtime.filePath(QStringLiteral("native"))); // left by a failed attempt
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
     env.insert(QStringLiteral("HOME"), m_runtime.path());

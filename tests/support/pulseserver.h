@@ -22,6 +22,8 @@ public:
     QString monitorName() const { return sinkName() + QStringLiteral(".monitor"); }
 
 private:
+    bool startOnce(const QString &pulseaudio);
+
     QTemporaryDir m_runtime;
     QProcess m_server;
     QProcess m_silence;
