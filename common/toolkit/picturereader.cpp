@@ -151,9 +151,12 @@ QImage PictureReader::read(int side) {
         return fitted(m_single, side);
     // A broken entry need not spoil the file: the next best image serves.
     for (const Entry &entry : byPreference(side)) {
-        const QImage image = decode(entry);
-        if (!image.isNull())
-            return fitted(image, side);
+        if (entry.index != m_decodedIndex) {
+            m_decoded = decode(entry);
+            m_decodedIndex = entry.index;
+        }
+        if (!m_decoded.isNull())
+            return fitted(m_decoded, side);
     }
     noPicture();
 }

@@ -48,6 +48,9 @@ private:
     bool m_isIcon = false;
     std::vector<Entry> m_entries;
     QImage m_single; // the image of a file that is no icon file
+    // The entry decoded last: a file with one large image serves both sizes from one decode.
+    int m_decodedIndex = -1;
+    QImage m_decoded;
 };
 
 } // namespace common
