@@ -100,7 +100,7 @@ void PictureReader::open() {
     }
 }
 
-// Only as far as needed to choose an entry; the images themselves are Qt's to decode.
+// Only as far as needed to choose an entry; Qt decodes the images.
 void PictureReader::readDirectory() {
     const QByteArray head = m_file.read(iconDirSize);
     if (head.size() < iconDirSize || le16(head.constData()) != 0)
@@ -118,6 +118,7 @@ void PictureReader::readDirectory() {
         entry.width = uchar(e[0]) ? uchar(e[0]) : largestIconSide;
         entry.height = uchar(e[1]) ? uchar(e[1]) : largestIconSide;
         entry.bitCount = le16(e + 6);
+        entry.bytes = le32(e + 8);
         entry.offset = le32(e + 12);
         if (entry.offset < m_file.size())
             m_entries.push_back(entry);
@@ -165,23 +166,24 @@ QImage PictureReader::decode(const Entry &entry) {
     if (!m_file.seek(entry.offset))
         return {};
     const QByteArray header = m_file.read(bitmapHeaderSize);
-    const bool png = header.startsWith(pngSignature);
-    int bits = 0;
-    if (!png) {
-        if (header.size() < bitmapHeaderSize)
-            return {};
-        // Qt takes a width or height of 0 in the directory from the bitmap header, and makes an
-        // image of whatever size that claims; no icon image is larger than 256 x 256.
-        const qint64 width =
-            entry.width != largestIconSide ? entry.width : le32(header.constData() + 4);
-        const qint64 height =
-            entry.height != largestIconSide ? entry.height : le32(header.constData() + 8) / 2;
-        if (width < 1 || height < 1 || width > largestIconSide || height > largestIconSide)
-            return {};
-        bits = le16(header.constData() + 14);
-        if (bits == 0)
-            bits = entry.bitCount;
+    if (header.startsWith(pngSignature)) {
+        // Read here, up to the end of the file: Qt asks for as many bytes as the entry claims,
+        // up to 4 GiB, and shows nothing when that runs past the end.
+        m_file.seek(entry.offset);
+        return QImage::fromData(m_file.read(std::min(entry.bytes, m_file.size() - entry.offset)),
+                                "png");
     }
+    if (header.size() < bitmapHeaderSize)
+        return {};
+    // Qt takes a width or height of 0 in the directory from the bitmap header, and makes an image
+    // of whatever size that claims; no icon image is larger than 256 x 256.
+    const qint64 width =
+        entry.width != largestIconSide ? entry.width : le32(header.constData() + 4);
+    const qint64 height =
+        entry.height != largestIconSide ? entry.height : le32(header.constData() + 8) / 2;
+    if (width < 1 || height < 1 || width > largestIconSide || height > largestIconSide)
+        return {};
+    const int bits = le16(header.constData() + 14) ? le16(header.constData() + 14) : entry.bitCount;
     m_file.seek(0);
     QImageReader reader(&m_file, "ico");
     if (!reader.jumpToImage(entry.index))

@@ -32,6 +32,7 @@ private:
         int width = 0;
         int height = 0;
         int bitCount = 0;
+        qint64 bytes = 0;
         qint64 offset = 0;
     };
 

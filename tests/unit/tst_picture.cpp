@@ -129,6 +129,8 @@ void TestPicture::loadShowsTheImageMadeForTheIconSize_data() {
     huge[6] = huge[7] = 0;
     qToLittleEndian<qint32>(100000, huge.data() + 22 + 4);
     qToLittleEndian<qint32>(200000, huge.data() + 22 + 8);
+    QByteArray overlong = icon({{256, 256, 0, blue}});
+    qToLittleEndian<quint32>(0xF0000000, overlong.data() + 6 + 8);
     // clang-format off
     QTest::newRow("32 alone") << file << icon({{32, 32, 32, red}}) << red << none << "";
     QTest::newRow("largest first") << file << sizes << red << blue << "";
@@ -145,6 +147,7 @@ void TestPicture::loadShowsTheImageMadeForTheIconSize_data() {
     QTest::newRow("more colours first") << file << icon({{32, 32, 4, cyan}, {32, 32, 32, red}, {32, 32, 8, green}}) << red << none << "";
     QTest::newRow("PNG file") << file << png({48, 48, 0, green}) << green << green << "";
     QTest::newRow("broken entry") << file << broken32.left(broken32.size() - 64) << green << green << "";
+    QTest::newRow("PNG entry longer than the file") << file << overlong << blue << blue << "";
     QTest::newRow("missing") << Kind::Missing << QByteArray() << none << none << "Bilden %1 finns inte.";
     QTest::newRow("folder") << Kind::Folder << QByteArray() << none << none << "Bilden %1 kan inte läsas: det är en mapp.";
     QTest::newRow("pipe") << Kind::Pipe << QByteArray() << none << none << "Bilden %1 kan inte läsas: det är ingen vanlig fil.";
