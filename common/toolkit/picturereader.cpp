@@ -42,6 +42,16 @@ qint64 rowBytes(int width, int bits) {
     return (qint64(width) * bits + 31) / 32 * 4;
 }
 
+bool fullyTransparent(const QImage &image) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        if (std::any_of(line, line + argb.width(), [](QRgb pixel) { return qAlpha(pixel) != 0; }))
+            return false;
+    }
+    return true;
+}
+
 QImage fitted(const QImage &image, int side) {
     if (image.width() == side && image.height() == side)
         return image;
@@ -189,11 +199,34 @@ QImage PictureReader::decode(const Entry &entry) {
     if (!reader.jumpToImage(entry.index))
         return {};
     QImage image = reader.read();
-    // Qt drops the transparency mask of 24-bit images; without it their background is black.
-    if (bits == 24 && !image.isNull())
-        applyMask(image,
-                  entry.offset + bitmapHeaderSize + rowBytes(image.width(), 24) * image.height());
+    if (image.isNull() || (bits != 24 && bits != 32))
+        return image;
+    // Qt drops the mask of 24-bit images, which then show a black background. Older 32-bit images
+    // leave every alpha byte at 0 and mean the mask alone; Qt shows nothing of them.
+    const qint64 colours = entry.offset + bitmapHeaderSize;
+    const qint64 mask = colours + rowBytes(image.width(), bits) * image.height();
+    if (bits == 24 || (fullyTransparent(image) && readOpaque(image, colours)))
+        applyMask(image, mask);
     return image;
+}
+
+bool PictureReader::readOpaque(QImage &image, qint64 offset) {
+    const int width = image.width();
+    const int height = image.height();
+    const qint64 stride = rowBytes(width, 32);
+    if (!m_file.seek(offset))
+        return false;
+    const QByteArray colours = m_file.read(stride * height);
+    if (colours.size() < stride * height)
+        return false;
+    image = QImage(width, height, QImage::Format_ARGB32);
+    for (int row = 0; row < height; ++row) {
+        const auto *bgra = reinterpret_cast<const uchar *>(colours.constData() + row * stride);
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(height - 1 - row)); // bottom up
+        for (int x = 0; x < width; ++x, bgra += 4)
+            line[x] = qRgb(bgra[2], bgra[1], bgra[0]);
+    }
+    return true;
 }
 
 void PictureReader::applyMask(QImage &image, qint64 offset) {

@@ -40,6 +40,7 @@ private:
     void readDirectory();
     std::vector<Entry> byPreference(int side) const;
     QImage decode(const Entry &entry);
+    bool readOpaque(QImage &image, qint64 offset);
     void applyMask(QImage &image, qint64 offset);
     [[noreturn]] void unreadable(const QString &cause) const;
     [[noreturn]] void noPicture() const;

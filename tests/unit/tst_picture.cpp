@@ -129,6 +129,9 @@ void TestPicture::loadShowsTheImageMadeForTheIconSize_data() {
     huge[6] = huge[7] = 0;
     qToLittleEndian<qint32>(100000, huge.data() + 22 + 4);
     qToLittleEndian<qint32>(200000, huge.data() + 22 + 8);
+    QByteArray maskOnly = icon({{32, 32, 32, magenta}}); // alpha bytes 0: the mask alone counts
+    for (int at = 6 + 16 + 40 + 3; at < 6 + 16 + 40 + 32 * 32 * 4; at += 4)
+        maskOnly[at] = 0;
     QByteArray overlong = icon({{256, 256, 0, blue}});
     qToLittleEndian<quint32>(0xF0000000, overlong.data() + 6 + 8);
     // clang-format off
@@ -144,6 +147,7 @@ void TestPicture::loadShowsTheImageMadeForTheIconSize_data() {
     QTest::newRow("4 bit") << file << icon({{32, 32, 4, green}}) << green << none << "";
     QTest::newRow("8 bit, larger") << file << icon({{48, 48, 8, blue}}) << blue << blue << "";
     QTest::newRow("24 bit") << file << icon({{32, 32, 24, yellow}}) << yellow << none << "";
+    QTest::newRow("32 bit, mask alone") << file << maskOnly << magenta << none << "";
     QTest::newRow("more colours first") << file << icon({{32, 32, 4, cyan}, {32, 32, 32, red}, {32, 32, 8, green}}) << red << none << "";
     QTest::newRow("PNG file") << file << png({48, 48, 0, green}) << green << green << "";
     QTest::newRow("broken entry") << file << broken32.left(broken32.size() - 64) << green << green << "";
