@@ -37,11 +37,10 @@ void Image::paintEvent(QPaintEvent *) {
     if (m_picture.isEmpty())
         return;
     painter.setClipRect(inside);
-    const QPixmap pixmap = m_picture.pixmap();
     if (m_stretch)
-        painter.drawPixmap(inside, pixmap);
+        painter.drawPixmap(inside, m_picture.pixmapFor(inside.size()));
     else
-        painter.drawPixmap(inside.topLeft(), pixmap);
+        painter.drawPixmap(inside.topLeft(), m_picture.pixmap());
 }
 
 } // namespace common

@@ -1,9 +1,6 @@
 #include "toolkit/picture.h"
 
-#include "settings/error.h"
-
-#include <QFileInfo>
-#include <QImageReader>
+#include "toolkit/picturereader.h"
 
 #include <atomic>
 
@@ -12,9 +9,13 @@ namespace common {
 struct Picture::Data {
     std::uint32_t handle = 0;
     QPixmap pixmap;
+    QPixmap doubled; // null unless the file held an image larger than the icon size
 };
 
 namespace {
+
+// The size every picture of the windows is laid out for.
+constexpr int iconSide = 32;
 
 std::uint32_t nextHandle() {
     static std::atomic<std::uint32_t> counter{0};
@@ -37,13 +38,13 @@ Picture Picture::fromImage(const QImage &image) {
 }
 
 Picture Picture::load(const QString &path) {
-    if (!QFileInfo(path).isFile())
-        throw Error(QStringLiteral("Bilden %1 finns inte.").arg(path));
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull())
-        throw Error(QStringLiteral("Bilden %1 kan inte läsas: %2").arg(path, reader.errorString()));
-    return fromImage(image);
+    PictureReader reader(path);
+    auto data = std::make_shared<Data>();
+    data->pixmap = QPixmap::fromImage(reader.read(iconSide));
+    if (reader.largestSide() > iconSide)
+        data->doubled = QPixmap::fromImage(reader.read(2 * iconSide));
+    data->handle = nextHandle();
+    return Picture(std::move(data));
 }
 
 std::uint32_t Picture::handle() const {
@@ -52,6 +53,14 @@ std::uint32_t Picture::handle() const {
 
 QPixmap Picture::pixmap() const {
     return m_data ? m_data->pixmap : QPixmap();
+}
+
+QPixmap Picture::pixmapFor(const QSize &box) const {
+    if (!m_data)
+        return {};
+    const QSize own = m_data->pixmap.size();
+    const bool larger = box.width() > own.width() || box.height() > own.height();
+    return larger && !m_data->doubled.isNull() ? m_data->doubled : m_data->pixmap;
 }
 
 QSize Picture::size() const {

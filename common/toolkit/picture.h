@@ -14,13 +14,17 @@ class Picture final {
 public:
     Picture() = default;
 
-    // Throws common::Error naming the path when it is missing or not a readable picture.
+    // Loads the file's image for the icon size, 32 x 32 (see PictureReader). Throws
+    // common::Error naming the path and the cause when it is missing or not a readable picture.
     static Picture load(const QString &path);
     static Picture fromImage(const QImage &image);
 
     std::uint32_t handle() const;
     bool isEmpty() const { return !m_data; }
     QPixmap pixmap() const;
+    // What to draw stretched into a box: a larger image of the same file where it held one, so a
+    // picture shown at twice its size stays sharp; otherwise the pixmap itself.
+    QPixmap pixmapFor(const QSize &box) const;
     QSize size() const;
 
     bool operator==(const Picture &other) const { return handle() == other.handle(); }

@@ -23,7 +23,6 @@ private slots:
     void eachLoadGetsItsOwnHandle();
     void sharingAPictureSharesItsHandle();
     void emptyPicturesAllHaveHandleZero();
-    void loadingAMissingOrBrokenPictureNamesThePath();
     void colourValuesHaveRedInTheLowByte();
     void systemColoursFollowTheApplicationPalette();
     void unknownSystemColourIsAnError();
@@ -85,21 +84,6 @@ void TestToolkit::emptyPicturesAllHaveHandleZero() {
     QVERIFY(a.isEmpty());
     QVERIFY(a.pixmap().isNull());
     QVERIFY(!(a == common::Picture::fromImage(QImage(1, 1, QImage::Format_ARGB32))));
-}
-
-void TestToolkit::loadingAMissingOrBrokenPictureNamesThePath() {
-    QTemporaryDir dir;
-    const QString missing = dir.filePath(QStringLiteral("borta.ico"));
-    const QString broken = dir.filePath(QStringLiteral("trasig.ico"));
-    writeTestFile(broken, "this is no picture");
-    for (const QString &path : {missing, broken, dir.path()}) {
-        try {
-            common::Picture::load(path);
-            QFAIL(qPrintable(QStringLiteral("loaded %1").arg(path)));
-        } catch (const common::Error &e) {
-            QVERIFY2(e.message().contains(path), qPrintable(e.message()));
-        }
-    }
 }
 
 void TestToolkit::colourValuesHaveRedInTheLowByte() {

@@ -196,7 +196,7 @@ void TestExerciseWindow::startFailureLeavesTheWindowHidden_data() {
     QTest::newRow("missing icon") << "missing icon"
                                   << "saknas.ico finns inte";
     QTest::newRow("broken icon") << "broken icon"
-                                 << "p2.ico kan inte läsas";
+                                 << "p2.ico är ingen bild som kan visas.";
 }
 
 void TestExerciseWindow::startFailureLeavesTheWindowHidden() {
