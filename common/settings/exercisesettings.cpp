@@ -239,9 +239,8 @@ QByteArray formatExerciseSettings(const ExerciseSettings &s, const QString &path
             if (!isStorableText(*text))
                 throw settingsItemError(
                     settingsItemLabel(item), item, pathForErrors,
-                    QStringLiteral("\"%1\" sparades inte, eftersom filen inte kan lagra ett "
-                                   "citattecken eller en radbrytning. Den tidigare filen är kvar "
-                                   "oförändrad")
+                    QStringLiteral("\"%1\" kan inte sparas, eftersom filen inte kan lagra ett "
+                                   "citattecken eller en radbrytning")
                         .arg(*text));
             out += '"' + text->toUtf8() + "\"\r\n";
             ++item;

@@ -24,7 +24,15 @@ namespace {
 constexpr qsizetype readLimit = 1 << 20;
 
 QString shownPath(const QString &path) {
-    return QFileInfo(path).absoluteFilePath();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (absolute.startsWith(u'/'))
+        return absolute;
+    // The current folder has been removed meanwhile; the kernel still knows where it was.
+    const QString deleted = QStringLiteral(" (deleted)");
+    QString folder = QFile::symLinkTarget(QStringLiteral("/proc/self/cwd"));
+    if (folder.endsWith(deleted))
+        folder.chop(deleted.size());
+    return folder.isEmpty() ? absolute : folder + u'/' + absolute;
 }
 
 // Closes a file descriptor at the end of the scope.
@@ -111,9 +119,10 @@ QString followLinks(const QString &path) {
 
 const QString keptOld = QStringLiteral("Den tidigare filen är kvar oförändrad.");
 
+// outcome: what became of the old file, or empty when there was none.
 Error notSaved(const QString &shown, const QString &cause, const QString &outcome) {
-    return Error(
-        QStringLiteral("Inställningsfilen %1 sparades inte: %2. %3").arg(shown, cause, outcome));
+    return Error(QStringLiteral("Inställningsfilen %1 sparades inte: %2.%3")
+                     .arg(shown, cause, outcome.isEmpty() ? QString() : u' ' + outcome));
 }
 
 QString restoreOutcome(int undoError) {
@@ -251,7 +260,7 @@ void saveSettingsBytes(const QString &path, const QByteArray &bytes) {
         const QString cause = error == EACCES || error == EPERM
                                   ? QStringLiteral("du har inte behörighet att skriva i den")
                                   : systemCause(error);
-        throw notSaved(shown, cause, keptOld);
+        throw notSaved(shown, cause, error == EISDIR ? QString() : keptOld);
     }
     const Descriptor file(fd);
     rewriteInPlace(shown, fd, bytes);

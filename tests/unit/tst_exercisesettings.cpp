@@ -368,6 +368,14 @@ void TestExerciseSettings::messagesAreSwedishAndNameTheFileAndItem_data() {
     QTest::newRow("write, folder gone")
         << messageOf([&] { common::writeExerciseSettings(workedExampleRecord(), missing); })
         << missing << QString() << "mappen " + QFileInfo(missing).path() + " finns inte";
+    const QString gone = m_dir.filePath(QStringLiteral("borta"));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir().mkdir(gone) && QDir::setCurrent(gone) && QDir().rmdir(gone));
+    const QString goneMessage =
+        messageOf([] { common::writeExerciseSettings(workedExampleRecord()); });
+    QVERIFY(QDir::setCurrent(previous));
+    QTest::newRow("write, current folder gone")
+        << goneMessage << gone + "/tavrin.ini" << QString() << "mappen " + gone + " finns inte";
     QTest::newRow("write, a folder in the way") << messageOf([&] {
         common::writeExerciseSettings(workedExampleRecord(), folder + "/tavrin.ini");
     }) << folder + "/tavrin.ini" << QString() << "där finns en mapp";
