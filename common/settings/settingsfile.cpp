@@ -66,9 +66,11 @@ private:
     struct sigaction m_previous {};
 };
 
-// Writes all of bytes at offset: 0, or the errno that stopped it. written counts the bytes that
-// reached the file either way.
-int writeAt(int fd, QByteArrayView bytes, qsizetype offset, qsizetype &written) {
+// Writes all of bytes at offset: 0, or the errno that stopped it. reached, when given, counts
+// the bytes that reached the file either way.
+int writeAt(int fd, QByteArrayView bytes, qsizetype offset, qsizetype *reached = nullptr) {
+    qsizetype scratch = 0;
+    qsizetype &written = reached ? *reached : scratch;
     written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::pwrite(fd, bytes.data() + written, std::size_t(bytes.size() - written),
@@ -128,8 +130,8 @@ Error notSaved(const QString &shown, const QString &cause, const QString &outcom
 QString restoreOutcome(int undoError) {
     if (undoError == 0)
         return keptOld;
-    return QStringLiteral("Den tidigare filen kunde inte heller återställas (%1); kontrollera den "
-                          "innan övningen startas.")
+    return QStringLiteral("Den tidigare filen kunde inte återställas (%1), så den kan vara "
+                          "trasig: kontrollera den innan övningen startas.")
         .arg(systemCause(undoError));
 }
 
@@ -152,8 +154,7 @@ void createFile(const QString &shown, const QString &target, const QByteArray &b
             QStringLiteral("Inställningsfilen %1 kunde inte skapas: %2.").arg(named, cause));
     }
     const Descriptor file(fd);
-    qsizetype written = 0;
-    int error = writeAt(fd, bytes, 0, written);
+    int error = writeAt(fd, bytes, 0);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (error != 0) {
@@ -173,7 +174,7 @@ void rewriteInPlace(const QString &shown, int fd, const QByteArray &bytes) {
     if (::fstat(fd, &status) != 0)
         throw notSaved(shown, systemCause(errno), keptOld);
     if (!S_ISREG(status.st_mode))
-        throw notSaved(shown, QStringLiteral("det är ingen vanlig fil"), keptOld);
+        throw notSaved(shown, QStringLiteral("det är ingen vanlig fil"), QString());
     QByteArray old;
     if (const int error = readFromStart(fd, old, std::numeric_limits<qsizetype>::max()); error != 0)
         throw notSaved(shown, QStringLiteral("den gick inte att läsa: %1").arg(systemCause(error)),
@@ -185,15 +186,14 @@ void rewriteInPlace(const QString &shown, int fd, const QByteArray &bytes) {
     // The part past the old end goes first: a full disk or a file-size limit then stops the
     // save before any old byte has changed.
     if (newSize > oldSize) {
-        qsizetype appended = 0;
-        if (const int error = writeAt(fd, fresh.sliced(oldSize), oldSize, appended); error != 0) {
+        if (const int error = writeAt(fd, fresh.sliced(oldSize), oldSize); error != 0) {
             const int undo = ::ftruncate(fd, off_t(oldSize)) == 0 ? 0 : errno;
             throw notSaved(shown, systemCause(error), restoreOutcome(undo));
         }
     }
     qsizetype overwritten = 0;
     bool shortened = false;
-    int error = writeAt(fd, fresh.first(std::min(oldSize, newSize)), 0, overwritten);
+    int error = writeAt(fd, fresh.first(std::min(oldSize, newSize)), 0, &overwritten);
     if (error == 0 && newSize < oldSize) {
         shortened = ::ftruncate(fd, off_t(newSize)) == 0;
         error = shortened ? 0 : errno;
@@ -203,9 +203,7 @@ void rewriteInPlace(const QString &shown, int fd, const QByteArray &bytes) {
     if (error == 0)
         return;
 
-    qsizetype restored = 0;
-    int undo =
-        writeAt(fd, QByteArrayView(old).first(shortened ? oldSize : overwritten), 0, restored);
+    int undo = writeAt(fd, QByteArrayView(old).first(shortened ? oldSize : overwritten), 0);
     if (undo == 0 && ::ftruncate(fd, off_t(oldSize)) != 0)
         undo = errno;
     if (undo == 0 && ::fsync(fd) != 0)
@@ -260,7 +258,7 @@ void saveSettingsBytes(const QString &path, const QByteArray &bytes) {
         const QString cause = error == EACCES || error == EPERM
                                   ? QStringLiteral("du har inte behörighet att skriva i den")
                                   : systemCause(error);
-        throw notSaved(shown, cause, error == EISDIR ? QString() : keptOld);
+        throw notSaved(shown, cause, QFileInfo(path).isFile() ? keptOld : QString());
     }
     const Descriptor file(fd);
     rewriteInPlace(shown, fd, bytes);
