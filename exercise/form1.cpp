@@ -6,6 +6,8 @@
 #include "toolkit/units.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 
 #include <algorithm>
@@ -29,6 +31,31 @@ constexpr std::array<int, 3> paletteColumns{480, 1560, 2640};
 constexpr std::array<int, 3> paletteRows{480, 1440, 2400};
 constexpr std::array<int, 3> slotColumns{4785, 5865, 6945};
 constexpr std::array<int, 3> slotRows{495, 1455, 2415};
+
+QString settingsPath() {
+    return QFileInfo(common::settingsFileName()).absoluteFilePath();
+}
+
+// What the adult can do about a start error. The settings tool starts without a file, but not
+// with a broken one.
+enum class Remedy { SettingsFile, Picture };
+
+common::Error withAdvice(const common::Error &error, Remedy remedy) {
+    const QString folder = QDir::currentPath();
+    QString advice;
+    if (remedy == Remedy::Picture)
+        advice = QStringLiteral("Lägg tillbaka bilden, eller välj en annan med "
+                                "inställningsprogrammet tavrinset i mappen %1.");
+    else if (!QFileInfo::exists(common::settingsFileName()))
+        advice = QStringLiteral("Starta inställningsprogrammet tavrinset i mappen %1, välj nio "
+                                "bilder och klicka på \"Spara\".");
+    else if (error.item() != 0)
+        advice = QStringLiteral("Rätta filen, eller ta bort den och gör om inställningarna med "
+                                "inställningsprogrammet tavrinset i mappen %1.");
+    if (advice.isEmpty())
+        return error;
+    return common::Error(error.message() + u' ' + advice.arg(folder), error.item());
+}
 
 } // namespace
 
@@ -152,7 +179,20 @@ void Form1::load() {
     picked = 9;
     previousPicked = 9;
     pacingCounter = 10;
-    newtask();
+    try {
+        newtask();
+    } catch (const common::Error &) {
+        // Only a range too wide for 16 bits fails the draw.
+        throw withAdvice(
+            common::settingsItemError(
+                QStringLiteral("Post 2 och 3 (Minsta tavrin och Högsta tavrin)"), 2, settingsPath(),
+                QStringLiteral(
+                    "talen %1 och %2 ger inget tal att dra, eftersom avståndet mellan dem "
+                    "inte ryms i ett 16-bitars heltal")
+                    .arg(smallestNumber)
+                    .arg(largestNumber)),
+            Remedy::SettingsFile);
+    }
     if (doneButtonVisible == 0)
         Command3D1->hide();
     if (quitButtonVisible == 0)
@@ -173,15 +213,27 @@ bool Form1::start() {
 }
 
 void Form1::readsettings() {
-    const common::ExerciseSettings settings = common::readExerciseSettings();
+    common::ExerciseSettings settings;
+    try {
+        settings = common::readExerciseSettings();
+    } catch (const common::Error &e) {
+        throw withAdvice(e, Remedy::SettingsFile);
+    }
     taskCount = settings.taskCount;
     smallestNumber = settings.smallestNumber;
     largestNumber = settings.largestNumber;
     soundOn = settings.soundOn;
     doneButtonVisible = settings.doneButtonVisible;
     quitButtonVisible = settings.quitButtonVisible;
-    for (int i = 0; i < 9; ++i)
-        Image2[i]->setPicture(common::Picture::load(common::picturePath(settings.pictures[i])));
+    for (int i = 0; i < 9; ++i) {
+        try {
+            Image2[i]->setPicture(common::Picture::load(common::picturePath(settings.pictures[i])));
+        } catch (const common::Error &e) {
+            throw withAdvice(common::settingsItemError(common::pictureItemsLabel(i), 7 + 2 * i,
+                                                       settingsPath(), e.message()),
+                             Remedy::Picture);
+        }
+    }
 }
 
 void Form1::newtask() {

@@ -273,6 +273,20 @@ void Form1::hamta() {
         return;
     }
     const common::ExerciseSettings settings = common::readExerciseSettings();
+    // A number the bars can't hold fails the start; said here, the error names the setting.
+    const std::array<common::Int16, 3> numbers{settings.taskCount, settings.smallestNumber,
+                                               settings.largestNumber};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (numbers[i] < VScroll1[i]->minimum() || numbers[i] > VScroll1[i]->maximum())
+            throw common::settingsItemError(
+                common::settingsItemLabel(int(i) + 1), int(i) + 1,
+                QFileInfo(common::settingsFileName()).absoluteFilePath(),
+                QStringLiteral("talet %1 är utanför %2–%3. Ändra det i filen till ett tal från "
+                               "%2 till %3")
+                    .arg(numbers[i])
+                    .arg(VScroll1[i]->minimum())
+                    .arg(VScroll1[i]->maximum()));
+    }
 
     Label3[0]->setText(QString::number(settings.taskCount));
     VScroll1[0]->setValue(settings.taskCount);
@@ -336,7 +350,9 @@ void Form1::save() {
         common::writeExerciseSettings(settings);
     } catch (const common::Error &e) {
         // The old file is still whole and the edits are still here: the supervisor may retry.
-        m_services.messages.warning(e.message());
+        m_services.messages.warning(e.message() +
+                                    QStringLiteral(" Dina val finns kvar i fönstret, så du kan "
+                                                   "rätta felet och klicka på \"Spara\" igen."));
         return;
     }
     cancel();

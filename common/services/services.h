@@ -5,8 +5,10 @@
 #include "services/programend.h"
 #include "services/randomsource.h"
 #include "services/soundplayer.h"
+#include "settings/error.h"
 
 #include <exception>
+#include <new>
 #include <utility>
 
 namespace common {
@@ -21,15 +23,18 @@ struct Services {
 };
 
 // Runs an event handler; an error escaping it goes to the error report instead of to Qt.
-// True when the handler ran to its end.
+// True when the handler ran to its end. Only the program's own errors carry a text meant for
+// the user; the standard library's are English and technical.
 template <typename Handler> bool guarded(ErrorReporter &reporter, Handler &&handler) noexcept {
     try {
         std::forward<Handler>(handler)();
         return true;
-    } catch (const std::exception &e) {
-        reporter.report(QString::fromUtf8(e.what()));
+    } catch (const Error &e) {
+        reporter.report(e.message());
+    } catch (const std::bad_alloc &) {
+        reporter.report(QStringLiteral("Minnet räcker inte till."));
     } catch (...) {
-        reporter.report(QStringLiteral("Okänt fel."));
+        reporter.report(QStringLiteral("Ett oväntat fel inträffade i programmet."));
     }
     return false;
 }

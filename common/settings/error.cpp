@@ -2,8 +2,9 @@
 
 namespace common {
 
-Error::Error(const QString &message)
+Error::Error(const QString &message, int item)
     : std::runtime_error(message.toStdString())
-    , m_message(message) {}
+    , m_message(message)
+    , m_item(item) {}
 
 } // namespace common

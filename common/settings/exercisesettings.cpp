@@ -1,12 +1,14 @@
 #include "settings/exercisesettings.h"
 
 #include "settings/error.h"
+#include "settings/settingsfile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#include <array>
+#include <optional>
 
 namespace common {
 
@@ -39,6 +41,19 @@ QString decodeText(QByteArray bytes) {
     return text;
 }
 
+// The caption the settings tool shows for an item.
+QString itemName(int item) {
+    static const std::array<QString, 6> numbers{
+        QStringLiteral("Antal övningar"), QStringLiteral("Minsta tavrin"),
+        QStringLiteral("Högsta tavrin"),  QStringLiteral("Ljud"),
+        QStringLiteral("KLAR-knapp"),     QStringLiteral("STOPP-knapp")};
+    if (item >= 1 && item <= 6)
+        return numbers[std::size_t(item - 1)];
+    const int picture = (item - 7) / 2 + 1;
+    return (item % 2 == 1 ? QStringLiteral("Bild %1, filnamn") : QStringLiteral("Bild %1, mapp"))
+        .arg(picture);
+}
+
 bool isLineEnd(QChar c) {
     return c == u'\r' || c == u'\n';
 }
@@ -53,11 +68,15 @@ public:
 
     QString nextString(int itemNumber) {
         skipBlanks();
+        if (m_pos >= m_text.size() && m_text.trimmed().isEmpty())
+            throw Error(QStringLiteral("Inställningsfilen %1 är tom.").arg(m_path), itemNumber);
         if (m_pos >= m_text.size())
-            throw Error(QStringLiteral("Inställningsfilen %1 tar slut före post %2 av %3.")
+            throw Error(QStringLiteral("Inställningsfilen %1 tar slut före post %2 av %3 (%4).")
                             .arg(m_path)
                             .arg(itemNumber)
-                            .arg(settingsItemCount));
+                            .arg(settingsItemCount)
+                            .arg(itemName(itemNumber)),
+                        itemNumber);
         QString value;
         m_lastQuoted = m_text.at(m_pos) == u'"';
         if (m_lastQuoted) {
@@ -84,38 +103,38 @@ public:
 
     Int16 nextNumber(int itemNumber) {
         const QString item = nextString(itemNumber);
-        if (m_lastQuoted)
-            throw notWhole(itemNumber, item);
-        qsizetype i = 0;
-        const bool negative = item.startsWith(u'-');
-        if (negative)
-            i = 1;
-        if (i == item.size())
-            throw notWhole(itemNumber, item);
-        long long value = 0;
-        for (; i < item.size(); ++i) {
-            const QChar c = item.at(i);
-            if (c < u'0' || c > u'9')
-                throw notWhole(itemNumber, item);
-            // Stop growing once far outside 16 bits; the range test below reports it.
-            if (value < 1000000)
-                value = value * 10 + (c.unicode() - u'0');
-        }
-        if (negative)
-            value = -value;
-        if (value < -32768 || value > 32767)
-            throw Error(QStringLiteral("Post %1 i inställningsfilen %2 (\"%3\") ryms inte i ett "
-                                       "16-bitars heltal (-32768 till 32767).")
-                            .arg(itemNumber)
-                            .arg(m_path, item));
-        return static_cast<Int16>(value);
+        const std::optional<long long> value = wholeNumber(item);
+        QString cause;
+        if (!value && item.isEmpty() && !m_lastQuoted)
+            cause = QStringLiteral("posten är tom, men här ska stå ett heltal");
+        else if (!value)
+            cause = QStringLiteral("\"%1\" är inget heltal").arg(item);
+        else if (m_lastQuoted)
+            cause = QStringLiteral("talet %1 står inom citattecken, men här ska det stå utan")
+                        .arg(item);
+        else if (*value < -32768 || *value > 32767)
+            cause = QStringLiteral("talet %1 ryms inte i ett 16-bitars heltal (-32768 till 32767)")
+                        .arg(item);
+        if (!cause.isEmpty())
+            throw settingsItemError(settingsItemLabel(itemNumber), itemNumber, m_path, cause);
+        return static_cast<Int16>(*value);
     }
 
 private:
-    Error notWhole(int itemNumber, const QString &item) const {
-        return Error(QStringLiteral("Post %1 i inställningsfilen %2 (\"%3\") är inget heltal.")
-                         .arg(itemNumber)
-                         .arg(m_path, item));
+    // Digits with an optional minus sign; far outside 16 bits the value stops growing.
+    static std::optional<long long> wholeNumber(const QString &item) {
+        const qsizetype first = item.startsWith(u'-') ? 1 : 0;
+        if (first == item.size())
+            return std::nullopt;
+        long long value = 0;
+        for (qsizetype i = first; i < item.size(); ++i) {
+            const QChar c = item.at(i);
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+            if (value < 1000000)
+                value = value * 10 + (c.unicode() - u'0');
+        }
+        return first == 1 ? -value : value;
     }
 
     void skipBlanks() {
@@ -143,13 +162,6 @@ private:
     bool m_lastQuoted = false;
 };
 
-QString itemDescription(int itemNumber) {
-    const int picture = (itemNumber - 7) / 2 + 1;
-    return (itemNumber % 2 == 1 ? QStringLiteral("filnamnet för bild %1")
-                                : QStringLiteral("katalogen för bild %1"))
-        .arg(picture);
-}
-
 } // namespace
 
 QString settingsFileName() {
@@ -166,6 +178,24 @@ QString picturePath(const PictureRef &picture) {
 
 bool isStorableText(const QString &text) {
     return !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n');
+}
+
+QString settingsItemLabel(int item) {
+    return QStringLiteral("Post %1 (%2)").arg(item).arg(itemName(item));
+}
+
+QString pictureItemsLabel(int position) {
+    return QStringLiteral("Post %1 och %2 (Bild %3)")
+        .arg(7 + 2 * position)
+        .arg(8 + 2 * position)
+        .arg(position + 1);
+}
+
+Error settingsItemError(const QString &label, int item, const QString &path, const QString &cause) {
+    return Error(
+        QStringLiteral("%1 i inställningsfilen %2: %3%4")
+            .arg(label, path, cause, cause.endsWith(u'.') ? QString() : QStringLiteral(".")),
+        item);
 }
 
 ExerciseSettings parseExerciseSettings(const QByteArray &bytes, const QString &pathForErrors) {
@@ -187,19 +217,7 @@ ExerciseSettings parseExerciseSettings(const QByteArray &bytes, const QString &p
 }
 
 ExerciseSettings readExerciseSettings(const QString &path) {
-    const QString shown = fullPath(path);
-    QFile file(path);
-    if (!file.exists())
-        throw Error(QStringLiteral("Inställningsfilen %1 finns inte.").arg(shown));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Inställningsfilen %1 kan inte läsas: %2")
-                        .arg(shown, file.errorString()));
-    // The record is tiny; anything past the first megabyte can't hold one of its 24 items.
-    const QByteArray bytes = file.read(1 << 20);
-    if (file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("Inställningsfilen %1 kan inte läsas: %2")
-                        .arg(shown, file.errorString()));
-    return parseExerciseSettings(bytes, shown);
+    return parseExerciseSettings(readSettingsBytes(path), fullPath(path));
 }
 
 ExerciseSettings readExerciseSettings() {
@@ -219,12 +237,11 @@ QByteArray formatExerciseSettings(const ExerciseSettings &s, const QString &path
     for (const PictureRef &picture : s.pictures) {
         for (const QString *text : {&picture.fileName, &picture.directory}) {
             if (!isStorableText(*text))
-                throw Error(QStringLiteral("Inställningsfilen %1 skrevs inte: post %2 (%3, \"%4\") "
-                                           "innehåller ett citattecken eller en radbrytning, som "
-                                           "filen inte kan lagra.")
-                                .arg(pathForErrors)
-                                .arg(item)
-                                .arg(itemDescription(item), *text));
+                throw settingsItemError(
+                    settingsItemLabel(item), item, pathForErrors,
+                    QStringLiteral("\"%1\" kan inte sparas, eftersom filen inte kan lagra ett "
+                                   "citattecken eller en radbrytning")
+                        .arg(*text));
             out += '"' + text->toUtf8() + "\"\r\n";
             ++item;
         }
@@ -233,18 +250,7 @@ QByteArray formatExerciseSettings(const ExerciseSettings &s, const QString &path
 }
 
 void writeExerciseSettings(const ExerciseSettings &settings, const QString &path) {
-    const QString shown = fullPath(path);
-    const QByteArray bytes = formatExerciseSettings(settings, shown);
-    // The old file is replaced only once the new one is complete.
-    QSaveFile file(path);
-    // Unbuffered, so a short write shows in write()'s count; buffered, commit() can miss it
-    // and put a cut-off file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw Error(QStringLiteral("Inställningsfilen %1 kan inte skrivas: %2")
-                        .arg(shown, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(QStringLiteral("Inställningsfilen %1 kan inte skrivas: %2")
-                        .arg(shown, file.errorString()));
+    saveSettingsBytes(path, formatExerciseSettings(settings, fullPath(path)));
 }
 
 void writeExerciseSettings(const ExerciseSettings &settings) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/error.h"
 #include "settings/int16.h"
 
 #include <QString>
@@ -49,5 +50,13 @@ QString picturePath(const QString &directory, const QString &fileName);
 
 // A name or directory that the file format can store unchanged (no double quote, CR or LF).
 bool isStorableText(const QString &text);
+
+// How messages name an item of the file, by the caption the settings tool shows for it:
+// "Post 3 (Högsta tavrin)", "Post 8 (Bild 1, mapp)".
+QString settingsItemLabel(int item);
+// The two items of palette position 0 to 8: "Post 7 och 8 (Bild 1)".
+QString pictureItemsLabel(int position);
+// "LABEL i inställningsfilen PATH: CAUSE." for item 1 to 24 of the file at the full path.
+Error settingsItemError(const QString &label, int item, const QString &path, const QString &cause);
 
 } // namespace common

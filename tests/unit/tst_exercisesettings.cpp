@@ -7,6 +7,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <functional>
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using common::ExerciseSettings;
@@ -55,22 +63,184 @@ QList<QByteArray> numbersAndPictures(const QList<QByteArray> &numbers) {
     return items;
 }
 
+// The same record with directories so long that the file grows past a 4 KiB page.
+ExerciseSettings largeRecord() {
+    ExerciseSettings s = workedExampleRecord();
+    for (PictureRef &picture : s.pictures)
+        picture.directory = u'/' + QString(600, u'x');
+    return s;
+}
+
+ExerciseSettings changedRecord() {
+    ExerciseSettings s = workedExampleRecord();
+    s.taskCount = 9;
+    s.pictures[0].fileName = QStringLiteral("älg.ico");
+    return s;
+}
+
+QByteArray bytesOf(const ExerciseSettings &settings) {
+    return common::formatExerciseSettings(settings, QStringLiteral("x"));
+}
+
+// Ordinary users by number, so that no entry in /etc/passwd is needed: two teachers who share
+// the group 3000 besides their own.
+struct Account {
+    uid_t uid = 0;
+    gid_t group = 0;
+};
+constexpr Account anna{2001, 2001};
+constexpr Account berit{2002, 2002};
+constexpr gid_t sharedGroup = 3000;
+
+struct Outcome {
+    bool ranToEnd = false;
+    QString message; // the common::Error it ended with
+};
+
+// Runs what in a child process as account, with umask 002 as in a shared group folder and a
+// limit on the size of the files it writes. Needs root.
+Outcome runAs(const Account &account, const std::function<void()> &what,
+              rlim_t fileSizeLimit = RLIM_INFINITY) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return {false, QStringLiteral("no pipe")};
+    const pid_t child = fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        const gid_t groups[] = {account.group, sharedGroup};
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        QByteArray message = "the child could not become the user";
+        int status = 2;
+        if (setgroups(2, groups) == 0 &&
+            setresgid(account.group, account.group, account.group) == 0 &&
+            setresuid(account.uid, account.uid, account.uid) == 0 &&
+            setrlimit(RLIMIT_FSIZE, &limit) == 0) {
+            umask(002);
+            message.clear();
+            status = 0;
+            try {
+                what();
+            } catch (const common::Error &e) {
+                message = e.message().toUtf8();
+                status = 1;
+            }
+        }
+        if (::write(fds[1], message.constData(), std::size_t(message.size())) < 0)
+            status = 3;
+        _exit(status);
+    }
+    ::close(fds[1]);
+    QByteArray message;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) != 0;) {
+        if (n > 0)
+            message.append(buffer, n);
+        else if (errno != EINTR)
+            break;
+    }
+    ::close(fds[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status))
+        return {false, QStringLiteral("the child ended by signal %1").arg(WTERMSIG(status))};
+    return {WEXITSTATUS(status) == 0, QString::fromUtf8(message)};
+}
+
+// The message of the common::Error that what ends with; empty when it ran to its end.
+QString messageOf(const std::function<void()> &what) {
+    try {
+        what();
+    } catch (const common::Error &e) {
+        return e.message();
+    }
+    return {};
+}
+
+void setOwner(const QString &path, const Account &account, gid_t group, mode_t mode) {
+    const QByteArray name = QFile::encodeName(path);
+    QCOMPARE(::lchown(name.constData(), account.uid, group), 0);
+    QCOMPARE(::chmod(name.constData(), mode), 0);
+}
+
+// What a save must keep of a file besides its bytes.
+struct Identity {
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0;
+    ino_t inode = 0;
+    nlink_t links = 0;
+    bool operator==(const Identity &) const = default;
+};
+
+Identity identityOf(const QString &path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return {status.st_uid, status.st_gid, mode_t(status.st_mode & 07777), status.st_ino,
+            status.st_nlink};
+}
+
+char *toString(const Identity &identity) {
+    return qstrdup(QStringLiteral("owner %1 group %2 mode %3 inode %4 links %5")
+                       .arg(identity.owner)
+                       .arg(identity.group)
+                       .arg(identity.mode, 4, 8, QChar(u'0'))
+                       .arg(identity.inode)
+                       .arg(identity.links)
+                       .toUtf8()
+                       .constData());
+}
+
+// A message for the user: Swedish throughout, so none of the C library's or Qt's English.
+void verifySwedish(const QString &message) {
+    static const QStringList english{
+        QStringLiteral("permission"), QStringLiteral("denied"),       QStringLiteral("no such"),
+        QStringLiteral("not found"),  QStringLiteral("unsupported"),  QStringLiteral("no space"),
+        QStringLiteral("error"),      QStringLiteral("input/output"), QStringLiteral("too large"),
+        QStringLiteral("directory"),  QStringLiteral("read-only"),    QStringLiteral("unknown"),
+        QStringLiteral("failed"),     QStringLiteral("cannot"),       QStringLiteral("invalid")};
+    for (const QString &word : english)
+        QVERIFY2(!message.contains(word, Qt::CaseInsensitive), qPrintable(message));
+    QVERIFY2(message.front().isUpper() && message.endsWith(u'.'), qPrintable(message));
+}
+
+// A file system mounted for one test, unmounted at the end of it.
+struct Mount {
+    QByteArray where;
+    Mount() = default;
+    Mount(const Mount &) = delete;
+    Mount &operator=(const Mount &) = delete;
+    ~Mount() {
+        if (!where.isEmpty())
+            umount2(where.constData(), MNT_DETACH);
+    }
+};
+
+enum SaveCase {
+    sharedGroupFolder,
+    readOnlyFolder,
+    hardLink,
+    symbolicLink,
+    noWriteRight,
+    diskFull,
+    fileSizeLimit,
+    fileSizeLimitMidway,
+};
+
 } // namespace
 
 class TestExerciseSettings final : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void writerProducesTheWorkedExampleByteForByte();
     void readerReturnsWhatTheWriterWrote();
     void quotedItemsKeepCommasAndSpaces();
     void numbersAtTheEdgesOf16BitsRoundTrip();
-    void numbersOutside16BitsFailTheRead_data();
-    void numbersOutside16BitsFailTheRead();
-    void itemsThatAreNotWholeNumbersFailTheRead_data();
-    void itemsThatAreNotWholeNumbersFailTheRead();
-    void shortFileNamesTheMissingItem();
-    void missingFileNamesItsFullPath();
+    void messagesAreSwedishAndNameTheFileAndItem_data();
+    void messagesAreSwedishAndNameTheFileAndItem();
     void separatorsAndLineEndsReadAlike_data();
     void separatorsAndLineEndsReadAlike();
     void linesAfterTheLastItemAreIgnored();
@@ -80,10 +250,27 @@ private slots:
     void writerWritesUtf8WithoutByteOrderMark();
     void writerRefusesTextTheFileCannotHold_data();
     void writerRefusesTextTheFileCannotHold();
-    void failedWriteKeepsThePreviousFile();
+    void savesAsOrdinaryUsersKeepTheFile_data();
+    void savesAsOrdinaryUsersKeepTheFile();
     void picturePathJoinsWithoutNormalising();
     void readAndWriteUseTavrinIniInTheCurrentDirectory();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_root = false;
+    bool m_canMount = false;
 };
+
+void TestExerciseSettings::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    // The ordinary users get to the files through it.
+    QCOMPARE(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
+    // Root that may become another user, as CI is; a container may forbid it.
+    m_root = geteuid() == 0 && runAs(anna, [] {}).ranToEnd;
+    // Mounts made here stay private to this process and go with it.
+    m_canMount = m_root && unshare(CLONE_NEWNS) == 0 &&
+                 mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
 
 void TestExerciseSettings::writerProducesTheWorkedExampleByteForByte() {
     QTemporaryDir dir;
@@ -128,80 +315,98 @@ void TestExerciseSettings::numbersAtTheEdgesOf16BitsRoundTrip() {
     QCOMPARE(common::parseExerciseSettings(bytes, QStringLiteral("x")), s);
 }
 
-void TestExerciseSettings::numbersOutside16BitsFailTheRead_data() {
-    QTest::addColumn<int>("item");
-    QTest::addColumn<QByteArray>("value");
-    QTest::newRow("32768") << 1 << QByteArray("32768");
-    QTest::newRow("-32769") << 3 << QByteArray("-32769");
-    QTest::newRow("huge") << 6 << QByteArray("99999999999999999999999999");
+void TestExerciseSettings::messagesAreSwedishAndNameTheFileAndItem_data() {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("cause");
+    int count = 0;
+    const auto read = [this, &count](const char *name, const QByteArray &bytes, const QString &item,
+                                     const QString &cause) {
+        const QString path = m_dir.filePath(QStringLiteral("läs%1/tavrin.ini").arg(++count));
+        QDir().mkpath(QFileInfo(path).path());
+        writeTestFile(path, bytes);
+        QTest::newRow(name) << messageOf([&] { common::readExerciseSettings(path); }) << path
+                            << item << cause;
+    };
+    const auto numbers = [](int item, const QByteArray &value) {
+        QList<QByteArray> numbers{"5", "2", "7", "-1", "-1", "0"};
+        numbers[item - 1] = value;
+        return lines(numbersAndPictures(numbers));
+    };
+    read("letters", numbers(2, "fem"), "Post 2 (Minsta tavrin)", "\"fem\" är inget heltal");
+    read("fraction", numbers(2, "2.5"), "Post 2 (Minsta tavrin)", "\"2.5\" är inget heltal");
+    read("sign alone", numbers(4, "-"), "Post 4 (Ljud)", "\"-\" är inget heltal");
+    read("trailing letters", numbers(5, "5x"), "Post 5 (KLAR-knapp)", "\"5x\" är inget heltal");
+    read("empty item", numbers(2, ""), "Post 2 (Minsta tavrin)", "posten är tom");
+    read("quoted number", numbers(3, "\"5\""), "Post 3 (Högsta tavrin)",
+         "talet 5 står inom citattecken");
+    read("32768", numbers(1, "32768"), "Post 1 (Antal övningar)", "talet 32768 ryms inte i ett 16");
+    read("-32769", numbers(3, "-32769"), "Post 3 (Högsta tavrin)", "talet -32769 ryms inte");
+    read("huge", numbers(6, "99999999999999999999"), "Post 6 (STOPP-knapp)", "ryms inte");
+    read("short", lines(numbersAndPictures({"5", "2", "7", "-1", "-1", "0"}).mid(0, 20)),
+         "post 21 av 24 (Bild 8, filnamn)", "tar slut före");
+    read("empty file", "", "", "är tom");
+
+    const QString folder = m_dir.filePath(QStringLiteral("fel"));
+    QDir().mkpath(folder + QStringLiteral("/tavrin.ini"));
+    QTest::newRow("folder in the way")
+        << messageOf([&] { common::readExerciseSettings(folder + "/tavrin.ini"); })
+        << folder + "/tavrin.ini" << QString() << "är en mapp";
+    const QString missing = m_dir.filePath(QStringLiteral("saknas/tavrin.ini"));
+    QTest::newRow("missing file") << messageOf([&] { common::readExerciseSettings(missing); })
+                                  << missing << QString() << "finns inte";
+    const QString link = m_dir.filePath(QStringLiteral("länk.ini"));
+    QVERIFY(QFile::link(missing, link));
+    QTest::newRow("dangling link") << messageOf([&] { common::readExerciseSettings(link); }) << link
+                                   << missing << "som inte finns";
+    QTest::newRow("write, quote in a name") << messageOf([&] {
+        ExerciseSettings s = workedExampleRecord();
+        s.pictures[0].fileName = QStringLiteral("ka\"tt.ico");
+        common::writeExerciseSettings(s, missing);
+    }) << missing << "Post 7 (Bild 1, filnamn)"
+                                            << "citattecken";
+    QTest::newRow("write, folder gone")
+        << messageOf([&] { common::writeExerciseSettings(workedExampleRecord(), missing); })
+        << missing << QString() << "mappen " + QFileInfo(missing).path() + " finns inte";
+    const QString gone = m_dir.filePath(QStringLiteral("borta"));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir().mkdir(gone) && QDir::setCurrent(gone) && QDir().rmdir(gone));
+    const QString goneMessage =
+        messageOf([] { common::writeExerciseSettings(workedExampleRecord()); });
+    QVERIFY(QDir::setCurrent(previous));
+    QTest::newRow("write, current folder gone")
+        << goneMessage << gone + "/tavrin.ini" << QString() << "mappen " + gone + " finns inte";
+    QTest::newRow("write, a folder in the way") << messageOf([&] {
+        common::writeExerciseSettings(workedExampleRecord(), folder + "/tavrin.ini");
+    }) << folder + "/tavrin.ini" << QString() << "där finns en mapp";
+    if (!m_root)
+        return;
+    // Root may read and write anything, so these run as an ordinary user.
+    const QString locked = m_dir.filePath(QStringLiteral("låst/tavrin.ini"));
+    QDir().mkpath(QFileInfo(locked).path());
+    writeTestFile(locked, workedExample);
+    QCOMPARE(::chmod(QFile::encodeName(locked).constData(), 0600), 0);
+    QCOMPARE(::chmod(QFile::encodeName(QFileInfo(locked).path()).constData(), 0755), 0);
+    QTest::newRow("no right to read")
+        << runAs(anna, [&] { common::readExerciseSettings(locked); }).message << locked << QString()
+        << "du har inte behörighet att läsa den";
+    const QString fresh = QFileInfo(locked).path() + QStringLiteral("/ny.ini");
+    QTest::newRow("no right to create")
+        << runAs(anna, [&] { common::writeExerciseSettings(workedExampleRecord(), fresh); }).message
+        << fresh << QString() << "behörighet att skapa filer i mappen " + QFileInfo(fresh).path();
 }
 
-void TestExerciseSettings::numbersOutside16BitsFailTheRead() {
-    QFETCH(int, item);
-    QFETCH(QByteArray, value);
-    QList<QByteArray> numbers{"5", "2", "7", "-1", "-1", "0"};
-    numbers[item - 1] = value;
-    try {
-        common::parseExerciseSettings(lines(numbersAndPictures(numbers)),
-                                      QStringLiteral("/x/tavrin.ini"));
-        QFAIL("the read did not fail");
-    } catch (const common::Error &e) {
-        QVERIFY2(e.message().contains(QStringLiteral("Post %1 ").arg(item)),
-                 qPrintable(e.message()));
-        QVERIFY(e.message().contains(QStringLiteral("16-bitars")));
-        QVERIFY(e.message().contains(QStringLiteral("/x/tavrin.ini")));
-    }
-}
-
-void TestExerciseSettings::itemsThatAreNotWholeNumbersFailTheRead_data() {
-    QTest::addColumn<QByteArray>("value");
-    QTest::newRow("letters") << QByteArray("fem");
-    QTest::newRow("fraction") << QByteArray("2.5");
-    QTest::newRow("empty") << QByteArray("");
-    QTest::newRow("sign alone") << QByteArray("-");
-    QTest::newRow("quoted") << QByteArray("\"5\"");
-    QTest::newRow("trailing letters") << QByteArray("5x");
-}
-
-void TestExerciseSettings::itemsThatAreNotWholeNumbersFailTheRead() {
-    QFETCH(QByteArray, value);
-    const QByteArray bytes = lines(numbersAndPictures({"5", value, "7", "-1", "-1", "0"}));
-    try {
-        common::parseExerciseSettings(bytes, QStringLiteral("/x/tavrin.ini"));
-        QFAIL("the read did not fail");
-    } catch (const common::Error &e) {
-        QVERIFY2(e.message().contains(QStringLiteral("Post 2 ")), qPrintable(e.message()));
-        QVERIFY(e.message().contains(QStringLiteral("inget heltal")));
-    }
-}
-
-void TestExerciseSettings::shortFileNamesTheMissingItem() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("tavrin.ini"));
-    QList<QByteArray> items = numbersAndPictures({"5", "2", "7", "-1", "-1", "0"});
-    writeTestFile(path, lines(items.mid(0, 20)));
-    try {
-        common::readExerciseSettings(path);
-        QFAIL("the read did not fail");
-    } catch (const common::Error &e) {
-        QVERIFY2(e.message().contains(QStringLiteral("före post 21 av 24")),
-                 qPrintable(e.message()));
-        QVERIFY(e.message().contains(QFileInfo(path).absoluteFilePath()));
-    }
-    writeTestFile(path, QByteArray());
-    QVERIFY_THROWS_EXCEPTION(common::Error, common::readExerciseSettings(path));
-}
-
-void TestExerciseSettings::missingFileNamesItsFullPath() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("tavrin.ini"));
-    try {
-        common::readExerciseSettings(path);
-        QFAIL("the read did not fail");
-    } catch (const common::Error &e) {
-        QVERIFY2(e.message().contains(path), qPrintable(e.message()));
-        QVERIFY(e.message().contains(QStringLiteral("finns inte")));
-    }
+void TestExerciseSettings::messagesAreSwedishAndNameTheFileAndItem() {
+    QFETCH(QString, message);
+    QFETCH(QString, file);
+    QFETCH(QString, item);
+    QFETCH(QString, cause);
+    QVERIFY2(!message.isEmpty(), "nothing failed");
+    verifySwedish(message);
+    QVERIFY2(message.contains(file), qPrintable(message));
+    QVERIFY2(message.contains(item), qPrintable(message));
+    QVERIFY2(message.contains(cause), qPrintable(message));
 }
 
 void TestExerciseSettings::separatorsAndLineEndsReadAlike_data() {
@@ -280,67 +485,141 @@ void TestExerciseSettings::writerRefusesTextTheFileCannotHold_data() {
     QTest::addColumn<int>("picture");
     QTest::addColumn<bool>("inDirectory");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("item");
-    QTest::newRow("quote in name")
-        << 0 << false << QStringLiteral("ka\"tt.ico") << QStringLiteral("post 7 ");
-    QTest::newRow("CR in directory")
-        << 3 << true << QStringLiteral("/a\rb") << QStringLiteral("post 14 ");
-    QTest::newRow("LF in name") << 8 << false << QStringLiteral("a\nb.ico")
-                                << QStringLiteral("post 23 ");
+    QTest::newRow("quote in name") << 0 << false << QStringLiteral("ka\"tt.ico");
+    QTest::newRow("CR in directory") << 3 << true << QStringLiteral("/a\rb");
+    QTest::newRow("LF in name") << 8 << false << QStringLiteral("a\nb.ico");
 }
 
 void TestExerciseSettings::writerRefusesTextTheFileCannotHold() {
     QFETCH(int, picture);
     QFETCH(bool, inDirectory);
     QFETCH(QString, text);
-    QFETCH(QString, item);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tavrin.ini"));
     writeTestFile(path, workedExample);
     ExerciseSettings s = workedExampleRecord();
     (inDirectory ? s.pictures[picture].directory : s.pictures[picture].fileName) = text;
-    try {
-        common::writeExerciseSettings(s, path);
-        QFAIL("the write did not fail");
-    } catch (const common::Error &e) {
-        QVERIFY2(e.message().contains(item), qPrintable(e.message()));
-    }
+    QVERIFY_THROWS_EXCEPTION(common::Error, common::writeExerciseSettings(s, path));
     QCOMPARE(readTestFile(path), workedExample);
 }
 
-void TestExerciseSettings::failedWriteKeepsThePreviousFile() {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("barn"));
-    QVERIFY(QDir().mkpath(folder));
+void TestExerciseSettings::savesAsOrdinaryUsersKeepTheFile_data() {
+    QTest::addColumn<int>("saveCase");
+    QTest::addColumn<QString>("cause"); // empty: the save succeeds
+    QTest::newRow("second user in a shared group folder") << int(sharedGroupFolder) << QString();
+    QTest::newRow("read-only folder, writable file") << int(readOnlyFolder) << QString();
+    QTest::newRow("hard link") << int(hardLink) << QString();
+    QTest::newRow("symbolic link") << int(symbolicLink) << QString();
+    QTest::newRow("no right to write the file")
+        << int(noWriteRight) << "du har inte behörighet att skriva i den";
+    QTest::newRow("disk full") << int(diskFull) << "disken är full";
+    QTest::newRow("file-size limit while growing") << int(fileSizeLimit) << "gränsen för hur stora";
+    QTest::newRow("file-size limit midway") << int(fileSizeLimitMidway) << "gränsen för hur stora";
+}
+
+void TestExerciseSettings::savesAsOrdinaryUsersKeepTheFile() {
+    QFETCH(int, saveCase);
+    QFETCH(QString, cause);
+    if (!m_root)
+        QSKIP("Acting as two ordinary users needs root that may change its user.");
+    QTemporaryDir dir(m_dir.filePath(QStringLiteral("sparaXXXXXX")));
+    QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    const QString folder = dir.filePath(QStringLiteral("förskola"));
+    QVERIFY(QDir().mkdir(folder));
     const QString path = folder + QStringLiteral("/tavrin.ini");
-    writeTestFile(path, workedExample);
-    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                  QFile::ExeOwner | QFile::ReadOther |
-                                                  QFile::ExeOther));
-    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                              QFile::ExeOther));
-    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    Account saver = anna;
+    ExerciseSettings before = workedExampleRecord();
+    ExerciseSettings after = changedRecord();
+    rlim_t limit = RLIM_INFINITY;
+    Mount mounted;
+    const auto writeOld = [&](const QString &file, gid_t group, mode_t mode) {
+        writeTestFile(file, bytesOf(before));
+        setOwner(file, anna, group, mode);
+    };
+    setOwner(folder, anna, anna.group, 0755);
 
-    // Root writes anywhere, so the write is tried as an unprivileged user.
-    const uid_t realUser = geteuid();
-    const bool dropped = realUser == 0 && seteuid(65534) == 0;
-    bool failed = false;
-    QString message;
-    try {
-        ExerciseSettings changed = workedExampleRecord();
-        changed.taskCount = 9;
-        common::writeExerciseSettings(changed, path);
-    } catch (const common::Error &e) {
-        failed = true;
-        message = e.message();
+    switch (saveCase) {
+    case sharedGroupFolder:
+        setOwner(folder, anna, sharedGroup, 02775);
+        // The first save creates the file, in the folder's group and writable by the group.
+        QVERIFY(runAs(anna, [&] { common::writeExerciseSettings(before, path); }).ranToEnd);
+        QCOMPARE(identityOf(path).owner, anna.uid);
+        QCOMPARE(identityOf(path).group, sharedGroup);
+        QCOMPARE(identityOf(path).mode, mode_t(0664));
+        saver = berit;
+        break;
+    case noWriteRight:
+        setOwner(folder, anna, sharedGroup, 02775);
+        writeOld(path, sharedGroup, 0644);
+        saver = berit;
+        break;
+    case readOnlyFolder:
+        writeOld(path, anna.group, 0644);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+        break;
+    case hardLink:
+        writeOld(path, anna.group, 0644);
+        QCOMPARE(::link(QFile::encodeName(path).constData(),
+                        QFile::encodeName(dir.filePath(QStringLiteral("kopia.ini"))).constData()),
+                 0);
+        break;
+    case symbolicLink:
+        QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("delad"))));
+        writeOld(dir.filePath(QStringLiteral("delad/tavrin.ini")), anna.group, 0644);
+        QCOMPARE(::symlink("../delad/tavrin.ini", QFile::encodeName(path).constData()), 0);
+        break;
+    case diskFull: {
+        if (!m_canMount)
+            QSKIP("A small file system for a full disk needs mounting.");
+        QCOMPARE(mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
+                       "size=16k,mode=0755,uid=2001,gid=2001"),
+                 0);
+        mounted.where = QFile::encodeName(folder);
+        writeOld(path, anna.group, 0644);
+        // The old file fills one page; the new one needs a second, and no page is left.
+        QFile filler(folder + QStringLiteral("/fyllnad"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) == 4096) {
+        }
+        after = largeRecord();
+        break;
     }
-    if (dropped)
-        QVERIFY(seteuid(realUser) == 0);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    case fileSizeLimit:
+        writeOld(path, anna.group, 0644);
+        after = largeRecord();
+        limit = rlim_t(bytesOf(before).size() + 10);
+        break;
+    case fileSizeLimitMidway:
+        // A limit below the old size stops the rewrite of the first bytes, after some of them.
+        before = largeRecord();
+        writeOld(path, anna.group, 0644);
+        limit = 100;
+        break;
+    }
+    const QString target = QFileInfo(path).canonicalFilePath();
+    const QByteArray oldBytes = readTestFile(target);
+    const Identity kept = identityOf(target);
 
-    QVERIFY(failed);
-    QVERIFY2(message.contains(path), qPrintable(message));
-    QCOMPARE(readTestFile(path), workedExample);
+    const Outcome outcome = runAs(
+        saver, [&] { common::writeExerciseSettings(after, path); }, limit);
+
+    QCOMPARE(identityOf(target), kept);
+    if (cause.isEmpty()) {
+        QVERIFY2(outcome.ranToEnd, qPrintable(outcome.message));
+        QCOMPARE(readTestFile(target), bytesOf(after));
+    } else {
+        QVERIFY(!outcome.ranToEnd);
+        verifySwedish(outcome.message);
+        QVERIFY2(outcome.message.contains(path), qPrintable(outcome.message));
+        QVERIFY2(outcome.message.contains(cause), qPrintable(outcome.message));
+        QVERIFY2(outcome.message.contains(QStringLiteral("Den tidigare filen är kvar oförändrad")),
+                 qPrintable(outcome.message));
+        QCOMPARE(readTestFile(target), oldBytes);
+    }
+    if (saveCase == hardLink)
+        QCOMPARE(readTestFile(dir.filePath(QStringLiteral("kopia.ini"))), bytesOf(after));
+    if (saveCase == symbolicLink)
+        QVERIFY(QFileInfo(path).isSymLink());
 }
 
 void TestExerciseSettings::picturePathJoinsWithoutNormalising() {

@@ -189,14 +189,25 @@ void TestExerciseWindow::startShowsTheWindowInFrontOfTheBackdrop() {
 void TestExerciseWindow::startFailureLeavesTheWindowHidden_data() {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing file") << "missing file"
-                                  << "tavrin.ini finns inte";
+    // Each names the file and the item, and what the adult can do next.
+    QTest::newRow("missing file")
+        << "missing file"
+        << "tavrin.ini finns inte. Starta inställningsprogrammet tavrinset i mappen %1, välj nio";
     QTest::newRow("short file") << "short file"
-                                << "tar slut före post 11";
-    QTest::newRow("missing icon") << "missing icon"
-                                  << "saknas.ico finns inte";
+                                << "%1/tavrin.ini tar slut före post 11 av 24 (Bild 3, filnamn). "
+                                   "Rätta filen, eller ta bort den";
+    QTest::newRow("missing icon")
+        << "missing icon"
+        << "Post 15 och 16 (Bild 5) i inställningsfilen %1/tavrin.ini: Bilden %1/saknas.ico "
+           "finns inte. Lägg tillbaka bilden, eller välj en annan med inställningsprogrammet "
+           "tavrinset i mappen %1.";
     QTest::newRow("broken icon") << "broken icon"
-                                 << "p2.ico är ingen bild som kan visas.";
+                                 << "Post 11 och 12 (Bild 3) i inställningsfilen %1/tavrin.ini: "
+                                    "Bilden %1/p2.ico är ingen bild som kan visas.";
+    QTest::newRow("range too wide for 16 bits")
+        << "range too wide"
+        << "Post 2 och 3 (Minsta tavrin och Högsta tavrin) i inställningsfilen %1/tavrin.ini: "
+           "talen -32768 och 9";
 }
 
 void TestExerciseWindow::startFailureLeavesTheWindowHidden() {
@@ -213,12 +224,15 @@ void TestExerciseWindow::startFailureLeavesTheWindowHidden() {
     } else if (failure == "broken icon") {
         writeTestFile(run.dirPath() + "/p2.ico", "inte en bild");
         run.writeSettings();
+    } else if (failure == "range too wide") {
+        run.settings.smallestNumber = -32768;
+        run.writeSettings();
     }
 
     exercise::Form1 &form = run.form();
     QVERIFY(!form.start());
     QCOMPARE(run.services.errors.errors.size(), 1);
-    QVERIFY2(run.services.errors.errors.first().contains(message),
+    QVERIFY2(run.services.errors.errors.first().contains(message.arg(run.dirPath())),
              qPrintable(run.services.errors.errors.first()));
     QVERIFY(form.Form2.isVisible()); // the backdrop came first
     QVERIFY(!form.isVisible());
