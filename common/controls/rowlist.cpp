@@ -89,7 +89,7 @@ void RowList::keyPressEvent(QKeyEvent *event) {
     default:
         break;
     }
-    // The focus can put the cursor on a row without selecting it; the first key then selects it.
+    // Space selects the row the focus put the cursor on without moving it: a choice all the same.
     const int before = selectedRow();
     QListWidget::keyPressEvent(event);
     if (selectedRow() != before && selectedRow() >= 0)

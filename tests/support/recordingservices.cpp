@@ -4,18 +4,18 @@
 
 void RecordingMessageBox::warning(const QString &text) {
     warnings << text;
-    block(text);
+    block(QMessageBox::Warning, text);
 }
 
 void RecordingMessageBox::information(const QString &text) {
     notices << text;
-    block(text);
+    block(QMessageBox::Information, text);
 }
 
-void RecordingMessageBox::block(const QString &text) {
+void RecordingMessageBox::block(int icon, const QString &text) {
     if (!modal)
         return;
-    QMessageBox box(QMessageBox::Warning, QString(), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Icon(icon), QString(), text, QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     // Posted behind what is queued already.
     QMetaObject::invokeMethod(&box, &QDialog::accept, Qt::QueuedConnection);

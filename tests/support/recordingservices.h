@@ -25,7 +25,8 @@ public:
     QStringList notices;
 
 private:
-    void block(const QString &text);
+    // icon: a QMessageBox::Icon.
+    void block(int icon, const QString &text);
 };
 
 class RecordingEnd final : public common::ProgramEnd {
