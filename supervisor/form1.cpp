@@ -9,6 +9,8 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -77,6 +79,19 @@ void select(const std::array<common::Option3D *, 2> &pair, common::Int16 value) 
     pair[value == -1 ? 0 : 1]->setChecked(true);
 }
 
+// The preview of a picture that can't be shown: an empty box, crossed out.
+common::Picture unshownPicture() {
+    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(192, 0, 0), 2));
+    painter.drawLine(QPointF(2, 2), QPointF(30, 30));
+    painter.drawLine(QPointF(30, 2), QPointF(2, 30));
+    painter.end();
+    return common::Picture::fromImage(image);
+}
+
 } // namespace
 
 Form1::Form1(common::Services services, QWidget *parent)
@@ -92,6 +107,10 @@ Form1::Form1(common::Services services, QWidget *parent)
 
 void Form1::layOutWindow() {
     setWindowTitle(QStringLiteral("Varnelkontor"));
+    // The frame is fixed, so a maximise box could only do nothing: the window offers none.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setFixedSize(common::twipsToPixels(9435), common::twipsToPixels(6780));
     setFont(common::designFont(sansSerif, 8.25, true));
     setColours(this, lightYellow, black);
@@ -234,9 +253,11 @@ void Form1::connectEvents() {
     connect(Dir1, &common::DirListBox::pathChanged, this, guarded(&Form1::followDirectory));
     connect(File1, &common::FileListBox::rowClicked, this, guarded(&Form1::previewFile));
     connect(File1, &common::FileListBox::rowDoubleClicked, this, guarded(&Form1::addFile));
+    connect(File1, &common::FileListBox::enterPressed, this, guarded(&Form1::addSelectedFile));
     connect(Command3D1, &common::Command3D::clicked, this, guarded(&Form1::addFile));
     connect(List1, &common::ListBox::rowClicked, this, guarded(&Form1::previewChosen));
     connect(List1, &common::ListBox::rowDoubleClicked, this, guarded(&Form1::removeChosen));
+    connect(List1, &common::ListBox::deletePressed, this, guarded(&Form1::removeChosen));
     for (std::size_t i = 0; i < VScroll1.size(); ++i)
         connect(VScroll1[i], &common::VScrollBar::valueChanged, this,
                 guarded(&Form1::changeValue, common::Int16(i)));
@@ -376,6 +397,12 @@ void Form1::addFile() {
         addpicture();
 }
 
+// Enter on a file does what a double click on it does: its click, then the adding.
+void Form1::addSelectedFile() {
+    previewFile();
+    addFile();
+}
+
 void Form1::addpicture() {
     const common::Int16 n = m_chosenCount;
     bool found = false;
@@ -427,13 +454,16 @@ void Form1::removeChosen() {
     m_chosenCount = common::sub16(m_chosenCount, 1);
 }
 
-// A picture that can't be shown is no reason to lose the supervisor's edits.
+// A picture that can't be shown is no reason to lose the supervisor's edits, nor to stop the
+// click: the preview says so without a message box, which would swallow the second click of a
+// double click that removes the picture's row.
 void Form1::preview(const QString &path) {
     try {
         Image1->setPicture(common::Picture::load(path));
+        Image1->setToolTip(QString());
     } catch (const common::Error &e) {
-        Image1->setPicture(common::Picture());
-        m_services.messages.warning(e.message());
+        Image1->setPicture(unshownPicture());
+        Image1->setToolTip(e.message());
     }
 }
 

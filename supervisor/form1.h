@@ -90,6 +90,7 @@ private:
     void followDirectory();
     void previewFile();
     void addFile();
+    void addSelectedFile();
     void addpicture();
     void previewChosen();
     void removeChosen();

@@ -1,8 +1,12 @@
 #include "controls/dirlistbox.h"
 
+#include "controls/focusring.h"
+
 #include <QDir>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace common {
 
@@ -11,27 +15,31 @@ namespace {
 constexpr int pathRole = Qt::UserRole;
 constexpr int levelRole = Qt::UserRole + 1;
 constexpr int indentPerLevel = 12;
+// Of the list's width, the deepest entry's indent takes at most this share, so that each name
+// keeps room beside its icon however deep the folder.
+constexpr int indentShareDivisor = 3;
 
-// Moves each entry right by its depth below the root.
+// Moves each entry right by its depth below the root. The entries are as wide as the list, and a
+// name too long for the rest is shortened in the middle.
 class IndentDelegate final : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    IndentDelegate(const int &step, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_step(step) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override {
         QStyleOptionViewItem indented = option;
-        indented.rect.setLeft(option.rect.left() + indentOf(index));
+        indented.rect.setLeft(option.rect.left() + index.data(levelRole).toInt() * m_step);
         QStyledItemDelegate::paint(painter, indented, index);
     }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
-        return QStyledItemDelegate::sizeHint(option, index) + QSize(indentOf(index), 0);
+        return {1, QStyledItemDelegate::sizeHint(option, index).height()};
     }
 
 private:
-    static int indentOf(const QModelIndex &index) {
-        return index.data(levelRole).toInt() * indentPerLevel;
-    }
+    const int &m_step;
 };
 
 } // namespace
@@ -42,7 +50,11 @@ DirListBox::DirListBox(QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
-    setItemDelegate(new IndentDelegate(this));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideMiddle);
+    setItemDelegate(new IndentDelegate(m_indentStep, this));
+    // The current folder's entry is always selected, so the selection can't show the focus.
+    new FocusRing(this);
     connect(this, &QAbstractItemView::doubleClicked, this, &DirListBox::open);
     m_path = QDir::currentPath();
     refresh();
@@ -60,6 +72,11 @@ void DirListBox::setPath(const QString &path) {
 QString DirListBox::entryPath(int row) const {
     const QListWidgetItem *entry = item(row);
     return entry ? entry->data(pathRole).toString() : QString();
+}
+
+void DirListBox::resizeEvent(QResizeEvent *event) {
+    QListWidget::resizeEvent(event);
+    fitIndent();
 }
 
 void DirListBox::keyPressEvent(QKeyEvent *event) {
@@ -86,6 +103,7 @@ void DirListBox::refresh() {
         auto *entry = new QListWidgetItem(icon, name, this);
         entry->setData(pathRole, path);
         entry->setData(levelRole, level);
+        entry->setToolTip(QDir::toNativeSeparators(path));
         return entry;
     };
 
@@ -103,8 +121,16 @@ void DirListBox::refresh() {
         QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : subfolders)
         addEntry(closedFolder, name, QDir(m_path).filePath(name), int(parts.size()) + 1);
+    m_deepest = int(parts.size()) + (subfolders.isEmpty() ? 0 : 1);
 
+    fitIndent();
     setCurrentRow(current);
+}
+
+void DirListBox::fitIndent() {
+    m_indentStep =
+        std::min(indentPerLevel, viewport()->width() / indentShareDivisor / std::max(1, m_deepest));
+    viewport()->update();
 }
 
 } // namespace common

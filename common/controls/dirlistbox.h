@@ -7,6 +7,9 @@ namespace common {
 // Browses directories the classic way: the folders of the path from the root down, the current
 // one open, then its subfolders, each level indented. Opening an entry, by a double click or by
 // Enter, makes it the path. A folder that can't be read shows no subfolders; browsing never fails.
+// However deep the path, every entry shows its name: deep levels are indented less, and a name
+// too long for the list is shortened in the middle (its tooltip holds the whole path). A ring
+// shows when the list has the focus.
 class DirListBox final : public QListWidget {
     Q_OBJECT
 
@@ -25,12 +28,16 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void open(const QModelIndex &index);
     void refresh();
+    void fitIndent();
 
     QString m_path;
+    int m_deepest = 0;
+    int m_indentStep = 0;
 };
 
 } // namespace common

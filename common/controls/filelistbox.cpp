@@ -1,14 +1,22 @@
 #include "controls/filelistbox.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QScrollBar>
 
 namespace common {
 
 FileListBox::FileListBox(QWidget *parent)
-    : RowList(parent) {}
+    : RowList(parent) {
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &FileListBox::follow);
+}
 
 void FileListBox::setPath(const QString &path) {
+    if (!m_watcher.directories().isEmpty())
+        m_watcher.removePaths(m_watcher.directories());
     m_path = path;
+    if (QFileInfo(m_path).isDir())
+        m_watcher.addPath(m_path);
     refresh();
 }
 
@@ -29,6 +37,18 @@ void FileListBox::refresh() {
     const QDir dir(m_path);
     // Without QDir::CaseSensitive the name filter ignores letter case.
     addItems(dir.entryList(QStringList{m_pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase));
+}
+
+// The same directory listed again, scrolled and selected as it was.
+void FileListBox::follow() {
+    const QString selected = fileName();
+    const int scrolled = verticalScrollBar()->value();
+    refresh();
+    const QList<QListWidgetItem *> found =
+        selected.isEmpty() ? QList<QListWidgetItem *>() : findItems(selected, Qt::MatchExactly);
+    if (!found.isEmpty())
+        setCurrentItem(found.first(), QItemSelectionModel::ClearAndSelect);
+    verticalScrollBar()->setValue(scrolled);
 }
 
 } // namespace common

@@ -2,11 +2,14 @@
 
 #include "controls/rowlist.h"
 
+#include <QFileSystemWatcher>
+
 namespace common {
 
 // The files of one directory whose names match a pattern, sorted by name. Letter case is ignored
 // both in the match and in the order, so "KATT.ICO" is listed for "*.ico". A directory that is
-// missing or can't be read lists nothing.
+// missing or can't be read lists nothing. Files that come into the directory or leave it appear
+// or go by themselves; the selected file stays selected while it is there.
 class FileListBox final : public RowList {
     Q_OBJECT
 
@@ -22,9 +25,11 @@ public:
 
 private:
     void refresh();
+    void follow();
 
     QString m_path;
     QString m_pattern = QStringLiteral("*");
+    QFileSystemWatcher m_watcher;
 };
 
 } // namespace common

@@ -1,5 +1,6 @@
 #include "controls/rowlist.h"
 
+#include "controls/focusring.h"
 #include "settings/error.h"
 
 #include <QKeyEvent>
@@ -16,6 +17,7 @@ RowList::RowList(QWidget *parent)
     setUniformItemSizes(true);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
+    new FocusRing(this);
     connect(this, &QAbstractItemView::clicked, this, [this] {
         // A control-click can take the selection away again; that is no choice of a row.
         if (selectedRow() >= 0)
@@ -41,6 +43,8 @@ QString RowList::rowText(int row) const {
 }
 
 void RowList::mousePressEvent(QMouseEvent *event) {
+    // A modal box may have held back the release that ended the last double click.
+    m_doubleClicking = false;
     if (!indexAt(event->position().toPoint()).isValid()) {
         clearSelection();
         setCurrentRow(-1);
@@ -68,9 +72,27 @@ void RowList::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void RowList::keyPressEvent(QKeyEvent *event) {
-    const int before = currentRow();
+    const bool onRow = selectedRow() >= 0;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        if (onRow)
+            emit enterPressed();
+        return;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        event->accept();
+        if (onRow)
+            emit deletePressed();
+        return;
+    default:
+        break;
+    }
+    // Space selects the row the focus put the cursor on without moving it: a choice all the same.
+    const int before = selectedRow();
     QListWidget::keyPressEvent(event);
-    if (currentRow() != before && selectedRow() >= 0)
+    if (selectedRow() != before && selectedRow() >= 0)
         emit rowClicked();
 }
 

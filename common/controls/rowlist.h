@@ -8,6 +8,8 @@ namespace common {
 // with the keys, reports rowClicked(); a double click on a row reports rowClicked() for its first
 // click and then rowDoubleClicked(). Clicking beside the rows clears the selection, and the
 // release that ends a double click leaves the selection as the double click's handling left it.
+// Enter, and Delete or Backspace, on a selected row report enterPressed() and deletePressed().
+// The list shows a ring while it has the focus.
 class RowList : public QListWidget {
     Q_OBJECT
 
@@ -20,6 +22,8 @@ public:
 signals:
     void rowClicked();
     void rowDoubleClicked();
+    void enterPressed();
+    void deletePressed();
 
 protected:
     explicit RowList(QWidget *parent = nullptr);

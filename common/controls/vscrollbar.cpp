@@ -1,5 +1,6 @@
 #include "controls/vscrollbar.h"
 
+#include "controls/focusring.h"
 #include "settings/error.h"
 
 #include <QStyleFactory>
@@ -16,6 +17,8 @@ VScrollBar::VScrollBar(QWidget *parent)
     m_style.setBaseStyle(QStyleFactory::create(style()->name()));
     m_bar.setStyle(&m_style);
     m_bar.setFocusPolicy(Qt::StrongFocus);
+    // The style draws no focus on a scroll bar.
+    new FocusRing(this, &m_bar);
     m_bar.setRange(m_minimum, m_maximum);
     m_bar.setValue(mirrored(m_minimum));
     connect(&m_bar, &QScrollBar::valueChanged, this,

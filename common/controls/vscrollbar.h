@@ -11,7 +11,7 @@ namespace common {
 // A vertical value bar with the highest value at the top: the upper arrow, a click above the
 // thumb, the Up key and the wheel turned up all raise the value. valueChanged() is emitted
 // whenever the value changes, by the user or from code, before setValue() returns, so a handler
-// that sets the value again runs nested inside the first.
+// that sets the value again runs nested inside the first. A ring shows when it has the focus.
 class VScrollBar final : public QWidget {
     Q_OBJECT
 

@@ -5,6 +5,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStyleHints>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -14,7 +17,10 @@ namespace {
 
 const QPoint firstChosenRow(416, 50);
 const QPoint firstFileRow(248, 50);
-const int fileRowHeight = 18; // a 12-point row
+const int fileRowHeight = 18; // a 12-point row, in both lists
+// Inside "Valda bilder", clear of its border and the focus ring on it.
+const QRect chosenRowsArea(376 + 3, 40 + 3, 145 - 6, 182 - 6);
+const QColor rowHighlight(48, 140, 198);
 const QPoint spara(584, 368);
 const QPoint avbryt(584, 424);
 const QColor windowBackground(255, 255, 128);
@@ -33,6 +39,27 @@ common::ExerciseSettings settingsFor(const QString &folder) {
     return s;
 }
 
+// A person's double click with this pause between its two clicks.
+void doubleClickPausing(QPoint at, int pause) {
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                       QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+                       QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--delay"),
+                       QString::number(pause), QStringLiteral("1")});
+}
+
+// The bytes the settings tool writes for these settings.
+QByteArray iniBytes(const common::ExerciseSettings &s) {
+    QByteArray bytes;
+    for (const int number : {s.taskCount, s.smallestNumber, s.largestNumber, s.soundOn,
+                             s.doneButtonVisible, s.quitButtonVisible})
+        bytes += QByteArray::number(number) + "\r\n";
+    for (const common::PictureRef &picture : s.pictures)
+        bytes +=
+            '"' + picture.fileName.toUtf8() + "\"\r\n\"" + picture.directory.toUtf8() + "\"\r\n";
+    return bytes;
+}
+
 } // namespace
 
 class TestE2ESupervisor final : public QObject {
@@ -46,6 +73,7 @@ private slots:
     void saveWritesTheSameBytesBack();
     void saveWithEightPicturesIsRefused();
     void removeAndAddByDoubleClicks();
+    void aChosenPictureThatIsGoneIsReplaced();
     void cancelWritesNothing();
     void closingThroughTheFrameWritesNothing();
     void missingSettingsFileStartsAFreshOne();
@@ -55,6 +83,8 @@ private:
     QString prepareFolder(QTemporaryDir &dir, bool withSettings = true);
     bool waitForWindow();
     bool dismissNotice();
+    QImage chosenRows() const;
+    bool waitForChosenRowsChange(const QImage &before);
     QString iniPath() const { return m_folder + QStringLiteral("/tavrin.ini"); }
 
     Desktop &m_desktop;
@@ -91,6 +121,25 @@ bool TestE2ESupervisor::dismissNotice() {
            Desktop::typeInto(name, QStringLiteral("Return"));
 }
 
+QImage TestE2ESupervisor::chosenRows() const {
+    return Desktop::screenshot().copy(chosenRowsArea.translated(m_origin));
+}
+
+// The chosen rows changed (a row was added or removed) and none is selected, which a removal
+// leaves behind and which a double click's first click alone never does.
+bool TestE2ESupervisor::waitForChosenRowsChange(const QImage &before) {
+    return waitUntil([&] {
+        const QImage now = chosenRows();
+        if (now == before)
+            return false;
+        for (int y = 0; y < now.height(); ++y)
+            for (int x = 0; x < now.width(); ++x)
+                if (sameColour(now.pixelColor(x, y), rowHighlight, 24))
+                    return false;
+        return true;
+    });
+}
+
 void TestE2ESupervisor::saveWritesTheSameBytesBack() {
     QTemporaryDir dir;
     ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
@@ -108,8 +157,9 @@ void TestE2ESupervisor::saveWithEightPicturesIsRefused() {
     const QByteArray before = readTestFile(iniPath());
     QVERIFY(waitForWindow());
     const qsizetype windows = Desktop::visibleWindowTitles().size();
+    const QImage shown = chosenRows();
     Desktop::doubleClick(m_origin + firstChosenRow);
-    QTest::qWait(300);
+    QVERIFY(waitForChosenRowsChange(shown));
     Desktop::click(m_origin + spara);
     // The message box comes up over the window, and the program goes on.
     QVERIFY(waitUntil([&] { return Desktop::visibleWindowTitles().size() > windows; }));
@@ -128,10 +178,12 @@ void TestE2ESupervisor::removeAndAddByDoubleClicks() {
     QTemporaryDir dir;
     ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
     QVERIFY(waitForWindow());
+    QImage before = chosenRows();
     Desktop::doubleClick(m_origin + firstChosenRow);
-    QTest::qWait(300);
+    QVERIFY(waitForChosenRowsChange(before));
+    before = chosenRows();
     Desktop::doubleClick(m_origin + firstFileRow);
-    QTest::qWait(300);
+    QVERIFY(waitForChosenRowsChange(before));
     Desktop::click(m_origin + spara);
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
@@ -141,6 +193,52 @@ void TestE2ESupervisor::removeAndAddByDoubleClicks() {
     std::rotate(expected.pictures.begin(), expected.pictures.begin() + 1, expected.pictures.end());
     expected.pictures[8] = common::PictureRef{QStringLiteral("a-ny.ico"), m_folder};
     QCOMPARE(saved, expected);
+}
+
+// What brings a teacher to the settings tool: a chosen picture has gone or broken, and the
+// exercise refuses to start. Its row goes with a double click at any pace a person clicks, and
+// another picture takes its place.
+void TestE2ESupervisor::aChosenPictureThatIsGoneIsReplaced() {
+    QTemporaryDir dir;
+    prepareFolder(dir);
+    QVERIFY(QFile::remove(m_folder + QStringLiteral("/b0.ico")));
+    writeTestFile(m_folder + QStringLiteral("/b4.ico"), "ingen bild");
+    QVERIFY(QFile::remove(m_folder + QStringLiteral("/b8.ico")));
+    for (const char *name : {"a-ny2.ico", "a-ny3.ico"})
+        writeTestIcon(m_folder + u'/' + QLatin1String(name), Qt::darkGreen);
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), m_folder);
+    QVERIFY(waitForWindow());
+    const qsizetype windows = Desktop::visibleWindowTitles().size();
+
+    // b0 at row 0, then b4 at row 3 and b8 at row 6, each removal moving the rest up; quick,
+    // middling and slow double clicks. The slowest stays at half the double-click interval, so
+    // that a busy machine can't stretch it into two clicks.
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    const std::array<std::pair<int, double>, 3> removals{{{0, 0.1}, {3, 0.3}, {6, 0.5}}};
+    for (const auto &[row, pace] : removals) {
+        const QImage before = chosenRows();
+        doubleClickPausing(m_origin + firstChosenRow + QPoint(0, fileRowHeight * row),
+                           int(interval * pace));
+        QVERIFY2(waitForChosenRowsChange(before), qPrintable(QString::number(row)));
+    }
+    for (int row = 0; row < 3; ++row) {
+        const QImage before = chosenRows();
+        Desktop::doubleClick(m_origin + firstFileRow + QPoint(0, fileRowHeight * row));
+        QVERIFY2(waitForChosenRowsChange(before), qPrintable(QString::number(row)));
+    }
+    // No message box came up on the way.
+    QCOMPARE(Desktop::visibleWindowTitles().size(), windows);
+    Desktop::click(m_origin + spara);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+
+    common::ExerciseSettings expected = settingsFor(m_folder);
+    for (int i = 0; i < 6; ++i)
+        expected.pictures[i] = {QStringLiteral("b%1.ico").arg(i < 3 ? i + 1 : i + 2), m_folder};
+    expected.pictures[6] = {QStringLiteral("a-ny.ico"), m_folder};
+    expected.pictures[7] = {QStringLiteral("a-ny2.ico"), m_folder};
+    expected.pictures[8] = {QStringLiteral("a-ny3.ico"), m_folder};
+    QCOMPARE(readTestFile(iniPath()), iniBytes(expected));
 }
 
 void TestE2ESupervisor::cancelWritesNothing() {
@@ -181,8 +279,9 @@ void TestE2ESupervisor::missingSettingsFileStartsAFreshOne() {
 
     // Nine double clicks down the file list choose the first nine icons.
     for (int row = 0; row < 9; ++row) {
+        const QImage before = chosenRows();
         Desktop::doubleClick(m_origin + firstFileRow + QPoint(0, fileRowHeight * row));
-        QTest::qWait(150);
+        QVERIFY2(waitForChosenRowsChange(before), qPrintable(QString::number(row)));
     }
     Desktop::click(m_origin + spara);
     QVERIFY(run.waitForExit(10000));

@@ -23,10 +23,20 @@ public:
 
 class RecordingMessageBox final : public common::MessageBox {
 public:
-    void warning(const QString &text) override { warnings << text; }
-    void information(const QString &text) override { notices << text; }
+    void warning(const QString &text) override;
+    void information(const QString &text) override;
+
+    // Off, a message returns at once. On, it blocks the way QMessageBox::exec() does: an
+    // application-modal box is shown and the message returns once the box is answered. The
+    // person answers it after the input already on its way (queued events), which the box's
+    // own event loop delivers and which the window system holds back from the blocked windows.
+    bool modal = false;
     QStringList warnings;
     QStringList notices;
+
+private:
+    // icon: a QMessageBox::Icon.
+    void block(int icon, const QString &text);
 };
 
 class RecordingEnd final : public common::ProgramEnd {

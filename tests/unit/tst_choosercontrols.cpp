@@ -48,6 +48,7 @@ private slots:
     void fileListCopesWithMissingAndCrowdedFolders();
     void dirListShowsThePathDownAndTheSubfolders();
     void dirListOpensByDoubleClickOrEnter();
+    void dirListShowsTheCurrentNameAtAnyDepth();
 };
 
 void TestChooserControls::initTestCase() {
@@ -366,6 +367,33 @@ void TestChooserControls::dirListOpensByDoubleClickOrEnter() {
     // Opening the folder that is open already changes nothing.
     list.setPath(base + QStringLiteral("/bilder"));
     QCOMPARE(changes.size(), 3);
+}
+
+void TestChooserControls::dirListShowsTheCurrentNameAtAnyDepth() {
+    QTemporaryDir dir;
+    QString deep = QDir(dir.path()).canonicalPath();
+    for (int level = 0; level < 12; ++level)
+        deep += QStringLiteral("/mapp%1").arg(level);
+    deep += QStringLiteral("/bilder från hösten med ett mycket långt namn");
+    makeFolder(deep + QStringLiteral("/under"));
+    // The size of the settings tool's list.
+    common::DirListBox list;
+    list.resize(145, 186);
+    list.setPath(deep);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+    // The selected entry's name is drawn in the right half of its row, not pushed out of sight.
+    const QRect row = list.visualItemRect(list.currentItem());
+    const QImage shown = list.viewport()->grab().toImage();
+    const QColor text = list.palette().color(QPalette::HighlightedText);
+    int textPixels = 0;
+    for (int x = row.center().x(); x < row.right(); ++x)
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            textPixels += qGray(shown.pixel(x, y)) > 200 && qGray(text.rgb()) > 200 ? 1 : 0;
+    QVERIFY2(textPixels > 10, qPrintable(QString::number(textPixels)));
+    QCOMPARE(list.currentItem()->toolTip(), deep);
+    QVERIFY(!list.horizontalScrollBar()->isVisible());
 }
 
 QTEST_MAIN(TestChooserControls)
