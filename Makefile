@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tavrin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Front door: `make run` sets up a fresh Debian machine, builds and starts the exercise on the
 # starter content; `make test` builds and runs every test.
 BUILD_DIR ?= build
@@ -5,6 +8,7 @@ ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BENCH_DIR ?= build-bench
+PACKAGE_DIR ?= build-package
 # Two jobs at most: the benchmarks share the machine with other builds.
 BENCH_JOBS ?= 2
 JOBS ?= $(shell nproc)
@@ -13,33 +17,43 @@ RUN_DIR ?= $(BUILD_DIR)/run
 SHELL := /bin/bash
 .SHELLFLAGS := -eo pipefail -c
 
-.PHONY: all deps configure build run settings test check test-asan fuzz bench package install clean
+.PHONY: all deps test-deps configure build programs run settings test check test-asan fuzz bench \
+	package install clean
 
 all: build
 
+# What building and running the programs needs; the tests need more.
 deps:
 	scripts/install-deps
+
+test-deps:
+	scripts/install-deps --tests
 
 $(BUILD_DIR)/build.ninja:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 configure: $(BUILD_DIR)/build.ninja
 
+# Everything, tests included.
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The two programs alone, for run and settings.
+programs: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tavrin tavrinset
+
 run: deps
-	$(MAKE) build
+	$(MAKE) programs
 	scripts/seed-folder "$(RUN_DIR)"
 	cd "$(RUN_DIR)" && exec "$(abspath $(BUILD_DIR))/exercise/tavrin"
 
 settings: deps
-	$(MAKE) build
+	$(MAKE) programs
 	scripts/seed-folder "$(RUN_DIR)"
 	cd "$(RUN_DIR)" && exec "$(abspath $(BUILD_DIR))/supervisor/tavrinset"
 
 # Everything CI runs: the sanitizer suite, the fuzzer, then the whole suite on the normal build.
-test: deps
+test: test-deps
 	$(MAKE) test-asan
 	$(MAKE) fuzz
 	$(MAKE) check
@@ -54,9 +68,19 @@ test-asan:
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS) --label-exclude e2e
 
-package: deps
-	$(MAKE) build
-	cd $(BUILD_DIR) && cpack
+# The .deb, built on its own with Debian's build and hardening flags and without the tests.
+# A packager names themselves and the homepage with TAVRIN_PACKAGE_MAINTAINER and TAVRIN_HOMEPAGE
+# (see the README).
+package:
+	scripts/install-deps --package
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all && \
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
+		"-DCMAKE_CXX_FLAGS=$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+		"-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack
+	@grep -q 'TAVRIN_PACKAGE_MAINTAINER:STRING=Maintainer not set' $(PACKAGE_DIR)/CMakeCache.txt && \
+		echo "Note: the package names no maintainer; set TAVRIN_PACKAGE_MAINTAINER to hand it out." || true
 
 # Installs under /usr/local, or wherever PREFIX names.
 install: build
@@ -73,11 +97,11 @@ fuzz:
 # Start-up, memory, idle CPU, sound pacing and directory listing against the bare Qt floor, on a
 # private X server and sound server; prints the table and writes it to $(BENCH_DIR)/results.md.
 # Its own build folder keeps the benchmarks out of make test.
-bench: deps
+bench: test-deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
 		-DTAVRIN_BUILD_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(BENCH_JOBS) --target tavrinbench
 	$(BENCH_DIR)/tests/benchmarks/tavrinbench --results $(BENCH_DIR)/results.md
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(BENCH_DIR) $(PACKAGE_DIR)

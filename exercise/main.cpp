@@ -3,12 +3,24 @@
 #include "services/systemservices.h"
 #include "sound/qtsoundplayer.h"
 #include "toolkit/application.h"
+#include "toolkit/commandline.h"
 
 #include <QApplication>
 
 #include <optional>
 
 int main(int argc, char *argv[]) {
+    if (const auto status = common::answerHelpOrVersion(argc, argv, "tavrin", R"(
+A counting exercise for young children, with a Swedish interface.
+
+Start it in a folder prepared by tavrinset or tavrin-seed-folder: it reads
+tavrin.ini, the nine pictures named there and the sounds xmusic.wav, wow.wav
+and horn.wav. Other arguments are ignored.
+
+  --help     print this help and exit
+  --version  print the version and exit
+)"))
+        return *status;
     QApplication app(argc, argv);
     common::setupApplication(app, QStringLiteral("tavrin"));
     common::QtSoundPlayer sound;

@@ -3,10 +3,22 @@
 #include "services/silentsoundplayer.h"
 #include "services/systemservices.h"
 #include "toolkit/application.h"
+#include "toolkit/commandline.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    if (const auto status = common::answerHelpOrVersion(argc, argv, "tavrinset", R"(
+The settings tool of the counting exercise tavrin: the number of tasks, the
+range of numbers, sound, the buttons shown and the nine palette pictures.
+
+Start it in the child's folder; it reads tavrin.ini there and "Spara" writes
+it. Other arguments are ignored.
+
+  --help     print this help and exit
+  --version  print the version and exit
+)"))
+        return *status;
     QApplication app(argc, argv);
     const QString programName = QStringLiteral("tavrinset");
     common::setupApplication(app, programName);
