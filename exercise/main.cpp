@@ -1,7 +1,7 @@
 #include "exercise/form1.h"
 
 #include "services/systemservices.h"
-#include "sound/qtsoundplayer.h"
+#include "sound/pulsesoundplayer.h"
 #include "toolkit/application.h"
 #include "toolkit/commandline.h"
 
@@ -23,7 +23,7 @@ and horn.wav. Other arguments are ignored.
         return *status;
     QApplication app(argc, argv);
     common::setupApplication(app, QStringLiteral("tavrin"));
-    common::QtSoundPlayer sound;
+    common::PulseSoundPlayer sound;
     common::SystemServices system(QStringLiteral("tavrin"), sound);
     const common::Services services = system.services();
 

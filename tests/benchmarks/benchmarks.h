@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QObject>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -27,6 +28,17 @@ struct BenchOptions {
     QString resultsPath = QStringLiteral("results.md");
 };
 
+// What the passes at each screen size share: the table, and each program's median peak memory by
+// screen, for the growth from one screen to the next.
+struct BenchResults {
+    ResultTable table;
+    std::map<QString, std::map<int, double>> peakMiB; // program, screen width: MiB
+    QList<QSize> screens;
+
+    // The rows for the growth in peak memory from the first screen to the last.
+    void addGrowthRows();
+};
+
 // What a program looks like once its window is on the screen and painted.
 struct ProgramLook {
     QString name;
@@ -46,7 +58,7 @@ class Benchmarks final : public QObject {
     Q_OBJECT
 
 public:
-    Benchmarks(Desktop &desktop, BenchOptions options);
+    Benchmarks(Desktop &desktop, BenchOptions options, QSize screen, BenchResults &results);
 
 private slots:
     void initTestCase();
@@ -54,16 +66,19 @@ private slots:
     void memoryAndIdle();
     void pacing();
     void scale();
-    void cleanupTestCase();
 
 private:
     using Clock = std::chrono::steady_clock;
 
     void prepareExerciseFolder(const QString &folder, bool sound);
     QList<const ProgramLook *> allLooks() const;
-    // One row per program with its ratios to both floors; budgeted rows judge the two programs.
+    // One row per program with its ratios to both floors; with a budget, a ratio to the floor
+    // with backdrop and text that the two programs must keep to.
     void addComparedRows(const QString &benchmark, std::map<QString, QList<double>> &values,
-                         const std::function<QString(double)> &format, int decimals, bool budgeted);
+                         const std::function<QString(double)> &format, int decimals,
+                         std::optional<double> budget);
+    // "1920 x 1080"
+    QString screenName() const;
     // Waits until the program's window is painted; the moment of the screenshot that showed it.
     std::optional<Clock::time_point> waitUntilPainted(const ProgramLook &look, int milliseconds,
                                                       QPoint *origin = nullptr);
@@ -74,12 +89,14 @@ private:
 
     Desktop &m_desktop;
     BenchOptions m_options;
+    QSize m_screen;
+    BenchResults &m_results;
+    ResultTable &m_table;
     QTemporaryDir m_root;
     ProgramLook m_bare;
     ProgramLook m_designFloor;
     ProgramLook m_exercise;
     ProgramLook m_supervisor;
     QString m_loudFolder;
-    ResultTable m_table;
     QList<double> m_grabMs;
 };

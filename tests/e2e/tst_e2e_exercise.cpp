@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 // The exercise as a child meets it: the real program in a real window, clicked with the pointer,
 // heard on the sound server's monitor.
@@ -52,6 +53,15 @@ QList<double> tonesInOrder(const QByteArray &samples) {
             order << best;
     }
     return order;
+}
+
+// Whether the process has the sound server's client, the wave reader or Qt Multimedia mapped;
+// nothing when its map can't be read.
+std::optional<bool> mapsSoundLibrary(qint64 pid) {
+    const QByteArray maps = readTestFile(QStringLiteral("/proc/%1/maps").arg(pid));
+    if (maps.isEmpty())
+        return std::nullopt;
+    return maps.contains("libpulse") || maps.contains("libsndfile") || maps.contains("Multimedia");
 }
 
 } // namespace
@@ -253,7 +263,8 @@ void TestE2EExercise::cuesAreHeardInOrder() {
         });
     };
     QVERIFY(heardThenQuiet({introHz}));
-    Desktop::click(m_origin + doneButton); // nothing placed: wrong, the horn
+    QVERIFY(mapsSoundLibrary(run.processId()) == true); // opened for the first cue
+    Desktop::click(m_origin + doneButton);              // nothing placed: wrong, the horn
     QVERIFY(heardThenQuiet({introHz, hornHz}));
     answer(1);
     Desktop::click(m_origin + doneButton);
@@ -278,6 +289,8 @@ void TestE2EExercise::noCueWithSoundOff() {
     QVERIFY(waitForWindow().x() >= 0);
     Desktop::click(m_origin + doneButton);
     answer(1);
+    // Past the intro's tick and a wrong check, and the sound libraries were never opened.
+    QVERIFY(mapsSoundLibrary(run.processId()) == false);
     Desktop::click(m_origin + doneButton);
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);

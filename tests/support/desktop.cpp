@@ -48,7 +48,7 @@ void Desktop::stop() {
     stopProcess(m_xserver);
 }
 
-bool Desktop::start() {
+bool Desktop::start(QSize screen) {
     for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop", "wmctrl"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
             m_reason = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
@@ -62,9 +62,10 @@ bool Desktop::start() {
         ++number;
     m_display = QStringLiteral(":%1").arg(number);
     m_xserver.setProcessChannelMode(QProcess::MergedChannels);
-    m_xserver.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"),
-                                             QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    const QString size = QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height());
+    m_xserver.start(QStringLiteral("Xvfb"),
+                    {m_display, QStringLiteral("-screen"), QStringLiteral("0"), size,
+                     QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!m_xserver.waitForStarted(5000)) {
         m_reason = QStringLiteral("Xvfb did not start");
         return false;

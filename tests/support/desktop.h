@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QProcess>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +20,7 @@ public:
     ~Desktop() { stop(); }
 
     // Starts everything and points DISPLAY and PULSE_SERVER at it. Call before QApplication.
-    bool start();
+    bool start(QSize screen = QSize(1024, 768));
     void stop();
     QString reason() const { return m_reason; }
     QString display() const { return m_display; }

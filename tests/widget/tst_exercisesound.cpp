@@ -1,4 +1,4 @@
-#include "sound/qtsoundplayer.h"
+#include "sound/pulsesoundplayer.h"
 #include "support/exerciserun.h"
 #include "support/monitorrecorder.h"
 #include "support/pulseserver.h"
@@ -25,7 +25,7 @@ void TestExerciseSound::initTestCase() {
 }
 
 void TestExerciseSound::cuesPlayFromTheCurrentDirectoryAndHoldTheWindow() {
-    common::QtSoundPlayer player;
+    common::PulseSoundPlayer player;
     ExerciseRun run;
     run.soundPlayer = &player;
     writeTestTone(run.dirPath() + QStringLiteral("/xmusic.wav"), 440, 0.6);

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPalette>
+#include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 #include <cstring>
@@ -42,6 +44,10 @@ int main(int argc, char *argv[]) {
     fill(child, QColor(255, 255, 128));
     QLabel text(QStringLiteral("KLAR"), &child);
     text.setVisible(design);
+    // Centred, as both programs show theirs.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
+                                               screen->geometry()));
     window.show();
     return app.exec();
 }
