@@ -26,11 +26,11 @@ public:
     void warning(const QString &text) override;
     void information(const QString &text) override;
 
-    // Off, a message returns at once. On, it blocks the way QMessageBox::exec() does: an
-    // application-modal box is shown and the message returns once the box is answered. The
-    // person answers it after the input already on its way (queued events), which the box's
-    // own event loop delivers and which the window system holds back from the blocked windows.
-    bool modal = false;
+    // On, as the real one: each message shows an application-modal box and returns once the
+    // box is answered. The person answers it after the input already on its way (queued
+    // events), which the box's own event loop delivers and which the window system holds back
+    // from the blocked windows. Off, a message returns at once.
+    bool modal = true;
     QStringList warnings;
     QStringList notices;
 

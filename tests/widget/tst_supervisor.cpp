@@ -557,8 +557,6 @@ void TestSupervisor::aPictureThatCantBeShownIsCrossedOutAndItsRowCanBeRemoved() 
     writeTestFile(common::picturePath(pictures[5]), "inte en bild");
     QVERIFY(session.start());
     Form1 &form = *session.form;
-    // Every message blocks, as the real one does.
-    session.recorded.messages.modal = true;
     form.VScroll1[0]->setValue(7);
     session.openFolder(session.path(QStringLiteral("bilder")));
     // Crossed out: red through the middle, empty at the edges, the reason as its tooltip.
