@@ -64,7 +64,9 @@ void Form2::showBackdrop() {
         setGeometry(primary->geometry());
     }
     prepareNativeWindow();
-    showFullScreen();
+    // QWindow::showFullScreen() would also ask to activate a window that takes no focus.
+    setWindowStates(Qt::WindowFullScreen);
+    setVisible(true);
     clearCaption();
 }
 
