@@ -86,8 +86,11 @@ void Form2::showInFront(QWidget &window) {
     m_front = &window;
     // A dialog to the window system, with the boxes of a main window: only then does the
     // transient relation reach an X11 window manager, which then stacks it over the backdrop.
-    window.setWindowFlags((window.windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog |
-                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    Qt::WindowFlags flags = window.windowFlags() & ~Qt::WindowType_Mask;
+    if (!(flags & Qt::CustomizeWindowHint))
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint;
+    window.setWindowFlags(flags | Qt::Dialog);
     window.winId();
     window.windowHandle()->setTransientParent(this);
     const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
