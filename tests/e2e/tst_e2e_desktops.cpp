@@ -112,8 +112,11 @@ private slots:
     void initTestCase();
     void windows_data();
     void windows();
+    void windowShowsWholeAtTwiceTheScale();
 
 private:
+    static bool findWindows(ProgramRun &run, const Program &program, QString &front,
+                            QString &backdrop);
     void checkX11(Desktop::Session session, const Program &program);
     void checkWayland(const Program &program);
     void keepScreenshot(const QImage &screen, Desktop::Session session, const Program &program);
@@ -164,27 +167,67 @@ void TestE2EDesktops::windows() {
     }
 }
 
-void TestE2EDesktops::checkX11(Desktop::Session session, const Program &program) {
-    ProgramRun run(program.path, m_folder);
+bool TestE2EDesktops::findWindows(ProgramRun &run, const Program &program, QString &front,
+                                  QString &backdrop) {
     QStringList windows;
-    QVERIFY2(waitUntil(
-                 [&] {
-                     windows =
-                         QString::fromUtf8(
-                             output(QStringLiteral("xdotool"),
-                                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                     QStringLiteral("--pid"), QString::number(run.processId())}))
-                             .split(u'\n', Qt::SkipEmptyParts);
-                     return windows.size() == 2;
-                 },
-                 30000),
-             qPrintable(run.standardError()));
+    const bool both = waitUntil(
+        [&] {
+            windows = QString::fromUtf8(
+                          output(QStringLiteral("xdotool"),
+                                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                  QStringLiteral("--pid"), QString::number(run.processId())}))
+                          .split(u'\n', Qt::SkipEmptyParts);
+            return windows.size() == 2;
+        },
+        30000);
+    if (!both)
+        return false;
     const auto titled = [&](const QString &w) {
         return xProperty(w, "_NET_WM_NAME").contains(program.title);
     };
-    const QString front = titled(windows[0]) ? windows[0] : windows[1];
-    const QString backdrop = front == windows[0] ? windows[1] : windows[0];
-    QVERIFY(titled(front));
+    front = titled(windows[0]) ? windows[0] : windows[1];
+    backdrop = front == windows[0] ? windows[1] : windows[0];
+    return titled(front);
+}
+
+// At 200 % the exercise's window would be 1282 pixels wide; on a 1280 x 800 screen it scales
+// itself down and shows whole, frame included.
+void TestE2EDesktops::windowShowsWholeAtTwiceTheScale() {
+    Desktop desktop;
+    m_desktop = &desktop;
+    if (!desktop.start(Desktop::Session::Openbox, screenSize, false))
+        QFAIL(qPrintable(desktop.reason()));
+    QCOMPARE(QProcess::execute(QStringLiteral("xprop"),
+                               {QStringLiteral("-root"), QStringLiteral("-f"),
+                                QStringLiteral("RESOURCE_MANAGER"), QStringLiteral("8s"),
+                                QStringLiteral("-set"), QStringLiteral("RESOURCE_MANAGER"),
+                                QStringLiteral("Xft.dpi:\t192\n")}),
+             0);
+    ProgramRun run(exercise.path, m_folder);
+    QString front;
+    QString backdrop;
+    QVERIFY2(findWindows(run, exercise, front, backdrop), qPrintable(run.standardError()));
+    const QRect client = geometry(front);
+    QVERIFY2(client.width() > exercise.client.width() * 3 / 2,
+             qPrintable(QString::number(client.width())));
+    // The frame's left, right, top and bottom.
+    const QStringList extents = xProperty(front, "_NET_FRAME_EXTENTS").section(u'=', 1).split(u',');
+    QCOMPARE(extents.size(), 4);
+    const QRect framed = client.adjusted(-extents[0].toInt(), -extents[2].toInt(),
+                                         extents[1].toInt(), extents[3].toInt());
+    QVERIFY2(QRect(QPoint(0, 0), screenSize).contains(framed),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(framed.x())
+                            .arg(framed.y())
+                            .arg(framed.width())
+                            .arg(framed.height())));
+}
+
+void TestE2EDesktops::checkX11(Desktop::Session session, const Program &program) {
+    ProgramRun run(program.path, m_folder);
+    QString front;
+    QString backdrop;
+    QVERIFY2(findWindows(run, program, front, backdrop), qPrintable(run.standardError()));
 
     // The backdrop: full screen over any panel, out of task bars and pagers, without a caption.
     const QString states = xProperty(backdrop, "_NET_WM_STATE");
