@@ -11,6 +11,7 @@
 #include <xcb/xcb.h>
 
 #include <array>
+#include <cstdlib>
 
 namespace common {
 
