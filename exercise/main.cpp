@@ -4,6 +4,7 @@
 #include "sound/pulsesoundplayer.h"
 #include "toolkit/application.h"
 #include "toolkit/commandline.h"
+#include "toolkit/units.h"
 
 #include <QApplication>
 
@@ -21,8 +22,10 @@ and horn.wav. Other arguments are ignored.
   --version  print the version and exit
 )"))
         return *status;
-    QApplication app(argc, argv);
-    common::setupApplication(app, QStringLiteral("tavrin"));
+    // The window's client area, 9615 x 6900 twips, must show whole at the desktop's scale.
+    const auto app =
+        common::startApplication(argc, argv, QStringLiteral("tavrin"),
+                                 QSize(common::twipsToPixels(9615), common::twipsToPixels(6900)));
     common::PulseSoundPlayer sound;
     common::SystemServices system(QStringLiteral("tavrin"), sound);
     const common::Services services = system.services();
@@ -34,8 +37,8 @@ and horn.wav. Other arguments are ignored.
         return 1;
     // The window sits in front of the backdrop as its transient, so Qt doesn't count it as the
     // last window: end the program when it is closed.
-    QObject::connect(&*form, &exercise::Form1::unloaded, &app, &QCoreApplication::quit);
+    QObject::connect(&*form, &exercise::Form1::unloaded, app.get(), &QCoreApplication::quit);
     if (!form->start())
         return 1;
-    return app.exec();
+    return app->exec();
 }

@@ -4,6 +4,7 @@
 #include "services/systemservices.h"
 #include "toolkit/application.h"
 #include "toolkit/commandline.h"
+#include "toolkit/units.h"
 
 #include <QApplication>
 
@@ -19,9 +20,10 @@ it. Other arguments are ignored.
   --version  print the version and exit
 )"))
         return *status;
-    QApplication app(argc, argv);
     const QString programName = QStringLiteral("tavrinset");
-    common::setupApplication(app, programName);
+    // The window's client area, 9435 x 6780 twips, must show whole at the desktop's scale.
+    const auto app = common::startApplication(
+        argc, argv, programName, QSize(common::twipsToPixels(9435), common::twipsToPixels(6780)));
     // The settings tool plays no sound.
     common::SilentSoundPlayer sound;
     common::SystemServices system(programName, sound);
@@ -30,9 +32,9 @@ it. Other arguments are ignored.
     supervisor::Form1 form(services);
     // The window sits in front of the backdrop as its transient, so Qt doesn't count it as the
     // last window: end the program when it is closed.
-    QObject::connect(&form, &supervisor::Form1::unloaded, &app, &QCoreApplication::quit);
+    QObject::connect(&form, &supervisor::Form1::unloaded, app.get(), &QCoreApplication::quit);
     // A start failure is reported with the backdrop on the screen; the window is never shown.
     if (!form.start())
         return 1;
-    return app.exec();
+    return app->exec();
 }

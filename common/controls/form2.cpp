@@ -1,36 +1,99 @@
 #include "controls/form2.h"
 
-#include "toolkit/colour.h"
-
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QStyle>
-#include <QWindow>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdlib>
 
 namespace common {
 
-Form2::Form2()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
-    setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowTitle(QString());
-    setBackgroundColour(this, 0x000000);
+namespace {
+
+bool onX11() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+xcb_atom_t atom(xcb_connection_t *connection, const char *name) {
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name);
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return result;
+}
+
+} // namespace
+
+Form2::Form2() {
+    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    setTitle(QString());
+}
+
+Form2::~Form2() = default;
+
+void Form2::prepareNativeWindow() {
+    create();
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!onX11() || !x11)
+        return;
+    xcb_connection_t *connection = x11->connection();
+    const auto window = static_cast<xcb_window_t>(winId());
+    // The server fills the window with black whenever it shows: no pixels of our own.
+    const uint32_t black = 0;
+    xcb_change_window_attributes(connection, window, XCB_CW_BACK_PIXEL, &black);
+    // Kept out of task bars and pagers; Qt adds its own states to these when it maps the window.
+    const std::array<xcb_atom_t, 2> states{atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                           atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window,
+                        atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(states.size()), states.data());
+    xcb_flush(connection);
 }
 
 void Form2::showBackdrop() {
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->geometry());
-    show();
+    if (QScreen *primary = QGuiApplication::primaryScreen()) {
+        setScreen(primary);
+        // Where full screen isn't honoured, the window still covers the screen.
+        setGeometry(primary->geometry());
+    }
+    prepareNativeWindow();
+    // QWindow::showFullScreen() would also ask to activate a window that takes no focus.
+    setWindowStates(Qt::WindowFullScreen);
+    setVisible(true);
+    clearCaption();
+}
+
+void Form2::clearCaption() {
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!onX11() || !x11)
+        return;
+    // Qt gives a window without a caption the program's name.
+    xcb_connection_t *connection = x11->connection();
+    const auto window = static_cast<xcb_window_t>(winId());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(connection, "_NET_WM_NAME"),
+                        atom(connection, "UTF8_STRING"), 8, 0, nullptr);
+    xcb_flush(connection);
 }
 
 void Form2::showInFront(QWidget &window) {
     m_front = &window;
-    // Both need their platform windows before the window can be made the backdrop's transient.
+    // A dialog to the window system, with the boxes of a main window: only then does the
+    // transient relation reach an X11 window manager, which then stacks it over the backdrop.
+    Qt::WindowFlags flags = window.windowFlags() & ~Qt::WindowType_Mask;
+    if (!(flags & Qt::CustomizeWindowHint))
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint;
+    window.setWindowFlags(flags | Qt::Dialog);
     window.winId();
-    winId();
-    if (window.windowHandle() && windowHandle())
-        window.windowHandle()->setTransientParent(windowHandle());
-    // Centred on the screen the backdrop covers.
+    window.windowHandle()->setTransientParent(this);
     const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (target)
         window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
@@ -40,12 +103,39 @@ void Form2::showInFront(QWidget &window) {
     window.activateWindow();
 }
 
+void Form2::exposeEvent(QExposeEvent *) {
+    if (!isExposed())
+        return;
+    if (onX11())
+        return;
+    // One black pixel; a compositor fills the rest of a full-screen window with black.
+    if (!m_pixel)
+        m_pixel = std::make_unique<QBackingStore>(this);
+    const QRect pixel(0, 0, 1, 1);
+    m_pixel->resize(pixel.size());
+    m_pixel->beginPaint(pixel);
+    QPainter(m_pixel->paintDevice()).fillRect(pixel, Qt::black);
+    m_pixel->endPaint();
+    m_pixel->flush(pixel);
+}
+
 void Form2::mousePressEvent(QMouseEvent *event) {
     event->accept();
-    if (m_front && m_front->isVisible()) {
-        m_front->raise();
-        m_front->activateWindow();
-    }
+    bringFrontBack();
+}
+
+void Form2::touchEvent(QTouchEvent *event) {
+    event->accept();
+    bringFrontBack();
+}
+
+void Form2::bringFrontBack() {
+    if (!m_front || !m_front->isVisible())
+        return;
+    if (m_front->isMinimized())
+        m_front->setWindowState(m_front->windowState() & ~Qt::WindowMinimized);
+    m_front->raise();
+    m_front->activateWindow();
 }
 
 } // namespace common

@@ -1,28 +1,45 @@
 #pragma once
 
 #include <QPointer>
-#include <QWidget>
+#include <QWindow>
+
+#include <memory>
+
+class QBackingStore;
+class QWidget;
 
 namespace common {
 
-// The black backdrop that covers the screen behind a program's window. It takes no focus, has
-// no task bar entry, and a click on it brings the window in front again.
-class Form2 final : public QWidget {
+// The black backdrop that covers the whole screen, panels included, behind a program's window.
+// It has no caption, no icon and no task bar entry, and takes no focus. It keeps no picture of
+// the screen's size: on X11 the server paints the window's black background itself, elsewhere
+// it shows a single black pixel that the compositor stretches over the screen. A click on it
+// brings the window in front again, out of the task bar too.
+class Form2 final : public QWindow {
     Q_OBJECT
 
 public:
     Form2();
+    ~Form2() override;
 
-    // Shows the backdrop over the whole screen at once, without waiting.
+    // Shows the backdrop full screen at once, without waiting.
     void showBackdrop();
-    // Shows window centred on the backdrop's screen, in front of the backdrop, and active.
+    // Shows window centred on the backdrop's screen, in front of the backdrop, and active. The
+    // window manager keeps it there: it is the backdrop's transient.
     void showInFront(QWidget &window);
 
 protected:
+    void exposeEvent(QExposeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void touchEvent(QTouchEvent *event) override;
 
 private:
+    void prepareNativeWindow();
+    void clearCaption();
+    void bringFrontBack();
+
     QPointer<QWidget> m_front;
+    std::unique_ptr<QBackingStore> m_pixel;
 };
 
 } // namespace common

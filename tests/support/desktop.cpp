@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QRegularExpression>
@@ -46,12 +47,39 @@ void Desktop::stop() {
     m_pulse.stop();
     stopProcess(m_windowManager);
     stopProcess(m_xserver);
+    stopProcess(m_compositor);
 }
 
-bool Desktop::start(QSize screen) {
-    for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop", "wmctrl"}) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
-            m_reason = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+QString Desktop::name(Session session) {
+    switch (session) {
+    case Session::Openbox:
+        return QStringLiteral("openbox");
+    case Session::Xfwm4:
+        return QStringLiteral("xfwm4");
+    case Session::Weston:
+        return QStringLiteral("weston");
+    }
+    return {};
+}
+
+bool Desktop::start(Session session, QSize screen, bool withSound) {
+    m_session = session;
+    const bool started =
+        session == Session::Weston ? startWeston(screen) : startX11(session, screen);
+    if (!started)
+        return false;
+    if (withSound && !m_pulse.start()) {
+        m_reason = m_pulse.reason();
+        return false;
+    }
+    return true;
+}
+
+bool Desktop::startX11(Session session, QSize screen) {
+    for (const QString &tool : {QStringLiteral("Xvfb"), name(session), QStringLiteral("xdotool"),
+                                QStringLiteral("xprop"), QStringLiteral("wmctrl")}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            m_reason = QStringLiteral("%1 is not installed").arg(tool);
             return false;
         }
     }
@@ -62,39 +90,78 @@ bool Desktop::start(QSize screen) {
         ++number;
     m_display = QStringLiteral(":%1").arg(number);
     m_xserver.setProcessChannelMode(QProcess::MergedChannels);
-    const QString size = QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height());
     m_xserver.start(QStringLiteral("Xvfb"),
-                    {m_display, QStringLiteral("-screen"), QStringLiteral("0"), size,
+                    {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
+                     QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!m_xserver.waitForStarted(5000)) {
         m_reason = QStringLiteral("Xvfb did not start");
         return false;
     }
     qputenv("DISPLAY", m_display.toLocal8Bit());
-    if (!waitForServer())
-        return false;
-
-    if (!startWindowManager())
-        return false;
-    if (!m_pulse.start()) {
-        m_reason = m_pulse.reason();
-        return false;
-    }
-    return true;
+    return waitForServer() && startWindowManager(session);
 }
 
-bool Desktop::startWindowManager() {
+bool Desktop::startWeston(QSize screen) {
+    for (const char *tool : {"weston", "weston-screenshooter"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+            m_reason = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+            return false;
+        }
+    }
+    // Wayland sockets live in the runtime directory, which a test machine may lack.
+    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.isEmpty() || !QFileInfo(runtime).isWritable()) {
+        m_runtimeDir = std::make_unique<QTemporaryDir>();
+        QFile::setPermissions(m_runtimeDir->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        runtime = m_runtimeDir->path();
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    }
+    m_display = QStringLiteral("tavrin-test-%1").arg(QCoreApplication::applicationPid());
+    // Pixman draws, so the screenshooter has pixels to copy; --debug lets it.
+    m_compositor.setProcessChannelMode(QProcess::MergedChannels);
+    m_compositor.start(QStringLiteral("weston"),
+                       {QStringLiteral("--backend=headless-backend.so"),
+                        QStringLiteral("--use-pixman"), QStringLiteral("--debug"),
+                        QStringLiteral("--idle-time=0"),
+                        QStringLiteral("--width=%1").arg(screen.width()),
+                        QStringLiteral("--height=%1").arg(screen.height()),
+                        QStringLiteral("--socket=") + m_display});
+    qputenv("WAYLAND_DISPLAY", m_display.toLocal8Bit());
+    qputenv("XDG_SESSION_TYPE", "wayland");
+    qunsetenv("DISPLAY");
+    // Up once its shell has drawn the panel and a screenshot can be taken.
+    const bool up = waitUntil(
+        [this] {
+            return m_compositor.state() == QProcess::Running &&
+                   QFile::exists(
+                       QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath(m_display)) &&
+                   !capture().isNull();
+        },
+        20000);
+    if (!up)
+        m_reason = QStringLiteral("weston did not come up: ") +
+                   QString::fromLocal8Bit(m_compositor.readAll());
+    return up;
+}
+
+bool Desktop::startWindowManager(Session session) {
     const auto managing = [] {
         QByteArray out;
         return run(QStringLiteral("xprop"),
                    {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")}, &out) &&
                out.contains("window id");
     };
-    // On a busy machine openbox now and then never takes the screen; a second start does.
+    const QString program = name(session);
+    const QStringList arguments = session == Session::Xfwm4
+                                      ? QStringList{QStringLiteral("--compositor=off")}
+                                      : QStringList{QStringLiteral("--sm-disable")};
+    // On a busy machine a window manager now and then never takes the screen; a second start does.
     QString output;
     m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
     for (int attempt = 1; attempt <= 3; ++attempt) {
-        m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        m_windowManager.start(program, arguments);
         bool managed = false;
         waitUntil(
             [&] {
@@ -108,11 +175,35 @@ bool Desktop::startWindowManager() {
         output += QStringLiteral("[attempt %1: %2] ")
                       .arg(attempt)
                       .arg(m_windowManager.state() == QProcess::NotRunning ? "exited" : "running");
-        qWarning("openbox did not come up, starting it again: %s", qPrintable(output));
+        qWarning("%s did not come up, starting it again: %s", qPrintable(program),
+                 qPrintable(output));
         stopProcess(m_windowManager);
     }
-    m_reason = QStringLiteral("openbox did not come up: ") + output;
+    m_reason = program + QStringLiteral(" did not come up: ") + output;
     return false;
+}
+
+QImage Desktop::capture() const {
+    QByteArray png;
+    if (m_session != Session::Weston) {
+        run(QStringLiteral("import"),
+            {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")}, &png);
+        return QImage::fromData(png).convertToFormat(QImage::Format_RGB32);
+    }
+    // The screenshooter writes a file named for the time into the current directory.
+    QTemporaryDir into;
+    QProcess shooter;
+    shooter.setWorkingDirectory(into.path());
+    shooter.start(QStringLiteral("weston-screenshooter"), QStringList{});
+    if (!shooter.waitForFinished(10000)) {
+        shooter.kill();
+        shooter.waitForFinished(1000);
+        return {};
+    }
+    const QStringList files = QDir(into.path()).entryList({QStringLiteral("*.png")}, QDir::Files);
+    if (files.isEmpty())
+        return {};
+    return QImage(QDir(into.path()).filePath(files.first())).convertToFormat(QImage::Format_RGB32);
 }
 
 bool Desktop::waitForServer() {

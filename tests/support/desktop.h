@@ -8,23 +8,36 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
 
-// A private desktop for end-to-end tests: an X server (Xvfb) with a window manager (openbox) and
-// a PulseAudio server with a null sink. The test process itself connects to the X server, so it
-// can take screenshots; pointer events go through xdotool like a person's.
+// A private desktop for end-to-end tests: an X server (Xvfb) with a window manager (openbox or
+// xfwm4), or a Wayland compositor (weston, headless); and a PulseAudio server with a null sink.
+// On X11 the test process itself may connect to the X server, so it can take screenshots; pointer
+// events go through xdotool like a person's.
 class Desktop final {
 public:
+    enum class Session { Openbox, Xfwm4, Weston };
+
     ~Desktop() { stop(); }
 
-    // Starts everything and points DISPLAY and PULSE_SERVER at it. Call before QApplication.
-    bool start(QSize screen = QSize(1024, 768));
+    // Starts openbox on a screen of this size with sound, and points DISPLAY and PULSE_SERVER at
+    // it. Call before QApplication.
+    bool start(QSize screen = QSize(1024, 768)) { return start(Session::Openbox, screen, true); }
+    // Starts the session on a screen of this size and points DISPLAY, or WAYLAND_DISPLAY and
+    // XDG_SESSION_TYPE, at it (and PULSE_SERVER, with sound), so programs started afterwards
+    // come up on it.
+    bool start(Session session, QSize screen, bool withSound);
     void stop();
     QString reason() const { return m_reason; }
     QString display() const { return m_display; }
     PulseServer &pulse() { return m_pulse; }
+    static QString name(Session session);
+
+    // The whole screen, taken by the session's own tools: this process need not be its client.
+    QImage capture() const;
 
     static QImage screenshot();
     static void click(QPoint at);
@@ -37,13 +50,18 @@ public:
     static QStringList visibleWindowTitles();
 
 private:
+    bool startX11(Session session, QSize screen);
+    bool startWeston(QSize screen);
     bool waitForServer();
-    bool startWindowManager();
+    bool startWindowManager(Session session);
 
+    Session m_session = Session::Openbox;
     QString m_display;
     QString m_reason;
     QProcess m_xserver;
     QProcess m_windowManager;
+    QProcess m_compositor;
+    std::unique_ptr<QTemporaryDir> m_runtimeDir;
     PulseServer m_pulse;
 };
 

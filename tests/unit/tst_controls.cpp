@@ -1,6 +1,7 @@
 #include "controls/command3d.h"
 #include "controls/form2.h"
 #include "controls/image.h"
+#include "controls/listbox.h"
 #include "controls/panel3d.h"
 #include "controls/timer.h"
 #include "toolkit/blockingcall.h"
@@ -19,6 +20,7 @@ private slots:
     void commandButtonClicksAndShowsItsPicture();
     void timerTicksButNotInsideABlockingCall();
     void backdropIsBlackFramelessAndCoversTheScreen();
+    void tapClicksAndDoubleTapDoubleClicks();
 };
 
 void TestControls::clickLandsOnTheTopmostControlOnly() {
@@ -110,18 +112,56 @@ void TestControls::backdropIsBlackFramelessAndCoversTheScreen() {
     common::Form2 backdrop;
     backdrop.showBackdrop();
     QVERIFY(backdrop.isVisible());
-    QVERIFY(backdrop.windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(backdrop.windowFlags() & Qt::WindowDoesNotAcceptFocus);
-    QVERIFY(backdrop.windowTitle().isEmpty());
+    QVERIFY(backdrop.flags() & Qt::FramelessWindowHint);
+    QVERIFY(backdrop.flags() & Qt::WindowDoesNotAcceptFocus);
+    QCOMPARE(backdrop.flags() & Qt::WindowType_Mask, Qt::Window);
+    QVERIFY(backdrop.title().isEmpty());
+    QCOMPARE(backdrop.windowStates(), Qt::WindowFullScreen);
     QCOMPARE(backdrop.geometry(), QApplication::primaryScreen()->geometry());
-    QCOMPARE(backdrop.grab().toImage().pixelColor(3, 3), QColor(Qt::black));
 
     QWidget front;
     front.resize(50, 50);
     backdrop.showInFront(front);
-    QCOMPARE(front.windowHandle()->transientParent(), backdrop.windowHandle());
+    QCOMPARE(front.windowHandle()->transientParent(), &backdrop);
     QVERIFY(front.isVisible());
     QCOMPARE(front.geometry().center(), backdrop.geometry().center());
+    // A click on the backdrop brings a minimised window back.
+    front.showMinimized();
+    QTRY_VERIFY(front.isMinimized());
+    QTest::mouseClick(&backdrop, Qt::LeftButton, {}, QPoint(3, 3));
+    QTRY_VERIFY(!front.isMinimized());
+}
+
+// A finger works like the mouse: the exercise picks and places on a tap, the settings tool adds
+// and removes on a double tap.
+void TestControls::tapClicksAndDoubleTapDoubleClicks() {
+    QPointingDevice *finger = QTest::createTouchDevice();
+    common::Panel3D panel;
+    panel.resize(200, 100);
+    common::Image image(&panel);
+    image.setGeometry(20, 20, 32, 32);
+    common::ListBox list(&panel);
+    list.setGeometry(100, 0, 100, 100);
+    list.append(QStringLiteral("a.ico"));
+    list.append(QStringLiteral("b.ico"));
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QSignalSpy imageClicks(&image, &common::Image::clicked);
+    QSignalSpy rowDoubleClicks(&list, &common::ListBox::rowDoubleClicked);
+
+    const QPoint onImage(30, 30);
+    QTest::touchEvent(&panel, finger).press(0, onImage);
+    QTest::touchEvent(&panel, finger).release(0, onImage);
+    QTRY_COMPARE(imageClicks.size(), 1);
+
+    const QPoint onRow = list.visualItemRect(list.item(1)).center();
+    const QPoint onRowInPanel = list.viewport()->mapTo(&panel, onRow);
+    for (int tap = 0; tap < 2; ++tap) {
+        QTest::touchEvent(&panel, finger).press(0, onRowInPanel);
+        QTest::touchEvent(&panel, finger).release(0, onRowInPanel);
+    }
+    QTRY_COMPARE(rowDoubleClicks.size(), 1);
+    QCOMPARE(list.selectedRow(), 1);
 }
 
 QTEST_MAIN(TestControls)

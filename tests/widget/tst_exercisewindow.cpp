@@ -178,7 +178,7 @@ void TestExerciseWindow::startShowsTheWindowInFrontOfTheBackdrop() {
     QVERIFY(form.start());
     QVERIFY(form.isVisible());
     QVERIFY(form.Form2.isVisible());
-    QCOMPARE(form.windowHandle()->transientParent(), form.Form2.windowHandle());
+    QCOMPARE(form.windowHandle()->transientParent(), &form.Form2);
     QVERIFY(!form.isMaximized());
     const QRect screen = form.Form2.geometry();
     QVERIFY(qAbs(form.geometry().center().x() - screen.center().x()) <= 1);
