@@ -167,6 +167,9 @@ void TestE2ESupervisor::saveWithEightPicturesIsRefused() {
     QVERIFY(Desktop::typeInto(QStringLiteral("tavrinset"), QStringLiteral("Return")));
     QVERIFY(waitUntil([&] { return Desktop::visibleWindowTitles().size() == windows; }));
     QVERIFY(run.isRunning());
+    // The window takes clicks again once it is active after the box.
+    QVERIFY(
+        waitUntil([] { return Desktop::activeWindowTitle() == QStringLiteral("Varnelkontor"); }));
     Desktop::click(m_origin + avbryt);
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);

@@ -83,6 +83,20 @@ bool Desktop::startX11(Session session, QSize screen) {
             return false;
         }
     }
+    // On a busy machine the server now and then never answers; a fresh one on another display does.
+    QString reasons;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        if (startXServer(screen))
+            return startWindowManager(session);
+        reasons += QStringLiteral("[attempt %1: %2] ").arg(attempt).arg(m_reason);
+        qWarning("%s", qPrintable(reasons));
+        stopProcess(m_xserver);
+    }
+    m_reason = reasons;
+    return false;
+}
+
+bool Desktop::startXServer(QSize screen) {
     // A display number nobody else uses.
     int number = 90;
     while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
@@ -99,7 +113,7 @@ bool Desktop::startX11(Session session, QSize screen) {
         return false;
     }
     qputenv("DISPLAY", m_display.toLocal8Bit());
-    return waitForServer() && startWindowManager(session);
+    return waitForServer();
 }
 
 bool Desktop::startWeston(QSize screen) {
@@ -261,6 +275,13 @@ bool Desktop::typeInto(const QString &title, const QString &keys) {
 
 bool Desktop::closeWindow(const QString &title) {
     return run(QStringLiteral("wmctrl"), {QStringLiteral("-F"), QStringLiteral("-c"), title});
+}
+
+QString Desktop::activeWindowTitle() {
+    QByteArray out;
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")}, &out);
+    return QString::fromUtf8(out).trimmed();
 }
 
 QStringList Desktop::visibleWindowTitles() {

@@ -48,10 +48,12 @@ public:
     // Asks the window manager to close the window with this exact title, as its close box does.
     static bool closeWindow(const QString &title);
     static QStringList visibleWindowTitles();
+    static QString activeWindowTitle();
 
 private:
     bool startX11(Session session, QSize screen);
     bool startWeston(QSize screen);
+    bool startXServer(QSize screen);
     bool waitForServer();
     bool startWindowManager(Session session);
 
@@ -84,7 +86,7 @@ private:
 };
 
 // Polls condition, letting events run, until it holds or the time is up.
-bool waitUntil(const std::function<bool()> &condition, int milliseconds = 10000);
+bool waitUntil(const std::function<bool()> &condition, int milliseconds = 30000);
 
 // The top left corner of the client area of a window whose background is colour: the first
 // pixel of that colour, scanning rows from the top. Null when not on the screen.
