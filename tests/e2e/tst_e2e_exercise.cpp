@@ -39,7 +39,8 @@ QList<double> tonesInOrder(const QByteArray &samples) {
     QList<double> order;
     const qsizetype block = 400; // 50 ms
     for (qsizetype from = 0; 2 * (from + block) <= samples.size(); from += block) {
-        if (rms(samples, from, block) < 300)
+        const double loudness = rms(samples, from, block);
+        if (loudness < 300)
             continue;
         double best = 0, loudest = 0;
         for (double hz : {introHz, hornHz, praiseHz}) {
@@ -49,6 +50,10 @@ QList<double> tonesInOrder(const QByteArray &samples) {
                 best = hz;
             }
         }
+        // A block that only grazes a cue's cut-off end holds a click, not a tone (a pure tone
+        // puts half its power into its own frequency).
+        if (loudest < 0.05 * loudness * loudness)
+            continue;
         if (order.isEmpty() || order.last() != best)
             order << best;
     }
