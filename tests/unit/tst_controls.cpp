@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+
 class TestControls final : public QObject {
     Q_OBJECT
 
@@ -135,7 +137,8 @@ void TestControls::backdropIsBlackFramelessAndCoversTheScreen() {
 // A finger works like the mouse: the exercise picks and places on a tap, the settings tool adds
 // and removes on a double tap.
 void TestControls::tapClicksAndDoubleTapDoubleClicks() {
-    QPointingDevice *finger = QTest::createTouchDevice();
+    // Ours to delete.
+    const std::unique_ptr<QPointingDevice> finger(QTest::createTouchDevice());
     common::Panel3D panel;
     panel.resize(200, 100);
     common::Image image(&panel);
@@ -150,15 +153,15 @@ void TestControls::tapClicksAndDoubleTapDoubleClicks() {
     QSignalSpy rowDoubleClicks(&list, &common::ListBox::rowDoubleClicked);
 
     const QPoint onImage(30, 30);
-    QTest::touchEvent(&panel, finger).press(0, onImage);
-    QTest::touchEvent(&panel, finger).release(0, onImage);
+    QTest::touchEvent(&panel, finger.get()).press(0, onImage);
+    QTest::touchEvent(&panel, finger.get()).release(0, onImage);
     QTRY_COMPARE(imageClicks.size(), 1);
 
     const QPoint onRow = list.visualItemRect(list.item(1)).center();
     const QPoint onRowInPanel = list.viewport()->mapTo(&panel, onRow);
     for (int tap = 0; tap < 2; ++tap) {
-        QTest::touchEvent(&panel, finger).press(0, onRowInPanel);
-        QTest::touchEvent(&panel, finger).release(0, onRowInPanel);
+        QTest::touchEvent(&panel, finger.get()).press(0, onRowInPanel);
+        QTest::touchEvent(&panel, finger.get()).release(0, onRowInPanel);
     }
     QTRY_COMPARE(rowDoubleClicks.size(), 1);
     QCOMPARE(list.selectedRow(), 1);
