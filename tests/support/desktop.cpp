@@ -83,13 +83,15 @@ bool Desktop::startX11(Session session, QSize screen) {
             return false;
         }
     }
-    // On a busy machine the server now and then never answers; a fresh one on another display does.
+    // On a busy machine the server now and then never answers, or the window manager can't reach
+    // it; a fresh one on another display does.
     QString reasons;
     for (int attempt = 1; attempt <= 3; ++attempt) {
-        if (startXServer(screen))
-            return startWindowManager(session);
-        reasons += QStringLiteral("[attempt %1: %2] ").arg(attempt).arg(m_reason);
+        if (startXServer(screen) && startWindowManager(session))
+            return true;
+        reasons += QStringLiteral("[server attempt %1: %2] ").arg(attempt).arg(m_reason);
         qWarning("%s", qPrintable(reasons));
+        stopProcess(m_windowManager);
         stopProcess(m_xserver);
     }
     m_reason = reasons;
