@@ -1,4 +1,8 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/form2.h"
+
+#include "controls/stage.h"
 
 #include <QBackingStore>
 #include <QGuiApplication>
@@ -21,6 +25,10 @@ bool onX11() {
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
+bool onWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 xcb_atom_t atom(xcb_connection_t *connection, const char *name) {
     const xcb_intern_atom_cookie_t cookie =
         xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name);
@@ -37,7 +45,12 @@ Form2::Form2() {
     setTitle(QString());
 }
 
-Form2::~Form2() = default;
+Form2::~Form2() {
+    // A window still held is a child of the stage, and its owner is destroying it: the stage
+    // must not delete it a second time.
+    if (m_stage && m_stage->front())
+        m_stage.release()->deleteLater();
+}
 
 void Form2::prepareNativeWindow() {
     create();
@@ -59,6 +72,14 @@ void Form2::prepareNativeWindow() {
 }
 
 void Form2::showBackdrop() {
+    if (onWayland()) {
+        // Made, not shown: closing it closes the stage.
+        create();
+        if (!m_stage)
+            m_stage = std::make_unique<Stage>();
+        m_stage->showFullScreen();
+        return;
+    }
     if (QScreen *primary = QGuiApplication::primaryScreen()) {
         setScreen(primary);
         // Where full screen isn't honoured, the window still covers the screen.
@@ -85,6 +106,10 @@ void Form2::clearCaption() {
 
 void Form2::showInFront(QWidget &window) {
     m_front = &window;
+    if (m_stage) {
+        m_stage->hold(window);
+        return;
+    }
     // A dialog to the window system, with the boxes of a main window: only then does the
     // transient relation reach an X11 window manager, which then stacks it over the backdrop.
     Qt::WindowFlags flags = window.windowFlags() & ~Qt::WindowType_Mask;
@@ -101,6 +126,14 @@ void Form2::showInFront(QWidget &window) {
     window.show();
     window.raise();
     window.activateWindow();
+}
+
+void Form2::closeEvent(QCloseEvent *event) {
+    if (m_stage) {
+        m_stage->hide();
+        m_stage->release();
+    }
+    QWindow::closeEvent(event);
 }
 
 void Form2::exposeEvent(QExposeEvent *) {

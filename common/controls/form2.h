@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPointer>
@@ -10,11 +12,13 @@ class QWidget;
 
 namespace common {
 
+class Stage;
+
 // The black backdrop that covers the whole screen, panels included, behind a program's window.
 // It has no caption, no icon and no task bar entry, and takes no focus. It keeps no picture of
 // the screen's size: on X11 the server paints the window's black background itself, elsewhere
 // it shows a single black pixel that the compositor stretches over the screen. A click on it
-// brings the window in front again, out of the task bar too.
+// brings the window in front again, out of the task bar too. On Wayland a stage shows both.
 class Form2 final : public QWindow {
     Q_OBJECT
 
@@ -29,6 +33,7 @@ public:
     void showInFront(QWidget &window);
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void exposeEvent(QExposeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void touchEvent(QTouchEvent *event) override;
@@ -40,6 +45,7 @@ private:
 
     QPointer<QWidget> m_front;
     std::unique_ptr<QBackingStore> m_pixel;
+    std::unique_ptr<Stage> m_stage;
 };
 
 } // namespace common

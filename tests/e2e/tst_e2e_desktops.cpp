@@ -13,7 +13,8 @@
 #include <QTest>
 
 // Both programs' windows on the desktops people use: two X11 window managers with different
-// stacking rules and a Wayland compositor. One start of each program on each.
+// stacking rules and a Wayland compositor, headless and with a keyboard and pointer. One start of
+// each program on each.
 namespace {
 
 const QSize screenSize(1280, 800);
@@ -118,7 +119,7 @@ private:
     static bool findWindows(ProgramRun &run, const Program &program, QString &front,
                             QString &backdrop);
     void checkX11(Desktop::Session session, const Program &program);
-    void checkWayland(const Program &program);
+    void checkWayland(Desktop::Session session, const Program &program);
     void keepScreenshot(const QImage &screen, Desktop::Session session, const Program &program);
 
     QTemporaryDir m_dir;
@@ -147,7 +148,8 @@ void TestE2EDesktops::initTestCase() {
 void TestE2EDesktops::windows_data() {
     QTest::addColumn<Desktop::Session>("session");
     for (const Desktop::Session session :
-         {Desktop::Session::Openbox, Desktop::Session::Xfwm4, Desktop::Session::Weston})
+         {Desktop::Session::Openbox, Desktop::Session::Xfwm4, Desktop::Session::Weston,
+          Desktop::Session::WestonWithSeat})
         QTest::newRow(qPrintable(Desktop::name(session))) << session;
 }
 
@@ -158,8 +160,8 @@ void TestE2EDesktops::windows() {
     if (!desktop.start(session, screenSize, false))
         QFAIL(qPrintable(desktop.reason()));
     for (const Program *program : {&exercise, &supervisor}) {
-        if (session == Desktop::Session::Weston)
-            checkWayland(*program);
+        if (session == Desktop::Session::Weston || session == Desktop::Session::WestonWithSeat)
+            checkWayland(session, *program);
         else
             checkX11(session, *program);
         if (QTest::currentTestFailed())
@@ -276,32 +278,49 @@ void TestE2EDesktops::checkX11(Desktop::Session session, const Program &program)
     QVERIFY(run.waitForExit(15000));
 }
 
-void TestE2EDesktops::checkWayland(const Program &program) {
+void TestE2EDesktops::checkWayland(Desktop::Session session, const Program &program) {
+    // The program before is gone from the screen once the compositor's panel shows again.
+    QVERIFY(waitUntil([this] {
+        const QImage screen = m_desktop->capture();
+        return !screen.isNull() && !allBlack(screen, QRect(0, 0, screenSize.width(), 40));
+    }));
     ProgramRun run(program.path, m_folder);
-    // The backdrop covers the whole screen, the compositor's panel included.
+    // Black over the whole screen, the compositor's panel included, and the window centred on it.
     QImage screen;
+    std::optional<QPoint> origin;
     QVERIFY2(waitUntil(
                  [&] {
                      screen = m_desktop->capture();
-                     return !screen.isNull() &&
-                            allBlack(screen, QRect(0, 0, screenSize.width(), 40));
+                     origin = screen.isNull()
+                                  ? std::nullopt
+                                  : findClientOrigin(screen, program.background);
+                     return origin && allBlack(screen, QRect(0, 0, screenSize.width(), 40));
                  },
                  30000),
              qPrintable(run.standardError()));
-    keepScreenshot(screen, Desktop::Session::Weston, program);
-    QVERIFY(run.isRunning());
-    std::optional<QPoint> origin;
-    QEXPECT_FAIL("weston", "weston 10 keeps a full-screen window's transient in the layer under it",
-                 Continue);
-    QVERIFY(waitUntil(
-        [&] {
-            origin = findClientOrigin(m_desktop->capture(), program.background);
-            return origin.has_value();
-        },
-        10000));
-    if (origin) {
-        QVERIFY((*origin - centredOrigin(program.client)).manhattanLength() <= 2);
-    }
+    keepScreenshot(screen, session, program);
+    QVERIFY2((*origin - centredOrigin(program.client)).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("at %1,%2").arg(origin->x()).arg(origin->y())));
+    const QRect client(*origin, program.client);
+    QVERIFY(allBlack(screen, QRect(0, 0, client.left() - 1, screenSize.height())));
+    // The caption bar right above the window.
+    int captionTop = client.top() - 1;
+    while (captionTop > 0 && (screen.pixel(client.left() + 2, captionTop - 1) & 0xFFFFFF) != 0)
+        --captionTop;
+    const int captionHeight = client.top() - captionTop;
+    QVERIFY2(captionHeight >= 12, qPrintable(QString::number(captionHeight)));
+    if (session != Desktop::Session::WestonWithSeat)
+        return;
+
+    // The window is active: a key reaches it, and Tab moves the focus to the next control.
+    const QImage before = screen.copy(client);
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"),
+                                                           QStringLiteral("Tab")}),
+             0);
+    QVERIFY(waitUntil([&] { return m_desktop->capture().copy(client) != before; }, 10000));
+    // The caption's close box, at its right end, closes the program.
+    Desktop::click(QPoint(client.right() - captionHeight / 2, captionTop + captionHeight / 2));
+    QVERIFY2(run.waitForExit(15000), qPrintable(run.standardError()));
 }
 
 void TestE2EDesktops::keepScreenshot(const QImage &screen, Desktop::Session session,

@@ -46,8 +46,8 @@ void stopProcess(QProcess &process) {
 void Desktop::stop() {
     m_pulse.stop();
     stopProcess(m_windowManager);
-    stopProcess(m_xserver);
     stopProcess(m_compositor);
+    stopProcess(m_xserver);
 }
 
 QString Desktop::name(Session session) {
@@ -58,14 +58,26 @@ QString Desktop::name(Session session) {
         return QStringLiteral("xfwm4");
     case Session::Weston:
         return QStringLiteral("weston");
+    case Session::WestonWithSeat:
+        return QStringLiteral("weston-seat");
     }
     return {};
 }
 
 bool Desktop::start(Session session, QSize screen, bool withSound) {
     m_session = session;
-    const bool started =
-        session == Session::Weston ? startWeston(screen) : startX11(session, screen);
+    bool started = false;
+    switch (session) {
+    case Session::Weston:
+        started = startWeston(screen, false);
+        break;
+    case Session::WestonWithSeat:
+        // Headless weston has no seat: nothing there is ever active or clicked.
+        started = startXServer(screen) && startWeston(screen, true);
+        break;
+    default:
+        started = startX11(session, screen);
+    }
     if (!started)
         return false;
     if (withSound && !m_pulse.start()) {
@@ -118,7 +130,7 @@ bool Desktop::startXServer(QSize screen) {
     return waitForServer();
 }
 
-bool Desktop::startWeston(QSize screen) {
+bool Desktop::startWeston(QSize screen, bool withSeat) {
     for (const char *tool : {"weston", "weston-screenshooter"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
             m_reason = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
@@ -134,25 +146,29 @@ bool Desktop::startWeston(QSize screen) {
         runtime = m_runtimeDir->path();
         qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     }
-    m_display = QStringLiteral("tavrin-test-%1").arg(QCoreApplication::applicationPid());
+    const QString socket = QStringLiteral("tavrin-test-%1").arg(QCoreApplication::applicationPid());
     // Pixman draws, so the screenshooter has pixels to copy; --debug lets it.
     m_compositor.setProcessChannelMode(QProcess::MergedChannels);
     m_compositor.start(QStringLiteral("weston"),
-                       {QStringLiteral("--backend=headless-backend.so"),
+                       {withSeat ? QStringLiteral("--backend=x11-backend.so")
+                                 : QStringLiteral("--backend=headless-backend.so"),
                         QStringLiteral("--use-pixman"), QStringLiteral("--debug"),
                         QStringLiteral("--idle-time=0"),
                         QStringLiteral("--width=%1").arg(screen.width()),
                         QStringLiteral("--height=%1").arg(screen.height()),
-                        QStringLiteral("--socket=") + m_display});
-    qputenv("WAYLAND_DISPLAY", m_display.toLocal8Bit());
+                        QStringLiteral("--socket=") + socket});
+    qputenv("WAYLAND_DISPLAY", socket.toLocal8Bit());
     qputenv("XDG_SESSION_TYPE", "wayland");
-    qunsetenv("DISPLAY");
+    // With a seat, DISPLAY stays for xdotool's pointer and keys, which weston takes as its own.
+    if (!withSeat) {
+        m_display = socket;
+        qunsetenv("DISPLAY");
+    }
     // Up once its shell has drawn the panel and a screenshot can be taken.
     const bool up = waitUntil(
-        [this] {
+        [this, &socket] {
             return m_compositor.state() == QProcess::Running &&
-                   QFile::exists(
-                       QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath(m_display)) &&
+                   QFile::exists(QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath(socket)) &&
                    !capture().isNull();
         },
         20000);
@@ -201,7 +217,7 @@ bool Desktop::startWindowManager(Session session) {
 
 QImage Desktop::capture() const {
     QByteArray png;
-    if (m_session != Session::Weston) {
+    if (m_session != Session::Weston && m_session != Session::WestonWithSeat) {
         run(QStringLiteral("import"),
             {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")}, &png);
         return QImage::fromData(png).convertToFormat(QImage::Format_RGB32);

@@ -14,12 +14,13 @@
 #include <memory>
 
 // A private desktop for end-to-end tests: an X server (Xvfb) with a window manager (openbox or
-// xfwm4), or a Wayland compositor (weston, headless); and a PulseAudio server with a null sink.
+// xfwm4), or a Wayland compositor (weston: headless, or drawing into an Xvfb window, which gives
+// it a keyboard and a pointer); and a PulseAudio server with a null sink.
 // On X11 the test process itself may connect to the X server, so it can take screenshots; pointer
 // events go through xdotool like a person's.
 class Desktop final {
 public:
-    enum class Session { Openbox, Xfwm4, Weston };
+    enum class Session { Openbox, Xfwm4, Weston, WestonWithSeat };
 
     ~Desktop() { stop(); }
 
@@ -52,7 +53,7 @@ public:
 
 private:
     bool startX11(Session session, QSize screen);
-    bool startWeston(QSize screen);
+    bool startWeston(QSize screen, bool withSeat);
     bool startXServer(QSize screen);
     bool waitForServer();
     bool startWindowManager(Session session);

@@ -1,0 +1,50 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QToolButton;
+
+namespace common {
+
+// The backdrop and the window in one full-screen surface, for Wayland. A compositor there
+// decides where a window goes and what comes in front of what, and some (weston) lower a
+// full-screen window below the panel as soon as its own dialog is active. So the stage draws
+// the black screen, centres the window on it and gives it a caption bar of its own, and the
+// compositor only ever sees one full-screen window: the panel stays covered, nothing can come
+// between, and the window is active whenever the program is.
+class Stage final : public QWidget {
+    Q_OBJECT
+
+public:
+    Stage();
+
+    // Takes window in, centred, under a caption bar with its title, minimise and close.
+    void hold(QWidget &window);
+    // Gives the window back as a top-level window of its own, hidden.
+    void release();
+    QWidget *front() const { return m_front; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void placeFrame();
+    void paintCaptionBar();
+    void closeFront();
+
+    QPointer<QWidget> m_front;
+    QWidget *m_frame = nullptr;
+    QWidget *m_captionBar = nullptr;
+    QLabel *m_caption = nullptr;
+    QToolButton *m_minimise = nullptr;
+    QToolButton *m_close = nullptr;
+};
+
+} // namespace common
