@@ -19,6 +19,9 @@ QToolButton *captionButton(QChar glyph, const QString &tip, QWidget *parent) {
     button->setText(glyph);
     button->setToolTip(tip);
     button->setAutoRaise(true);
+    // Big enough for a finger.
+    const int side = button->fontMetrics().height() * 2;
+    button->setMinimumSize(side, side);
     // Tab stays inside the window, as it does under a window manager's frame.
     button->setFocusPolicy(Qt::NoFocus);
     return button;

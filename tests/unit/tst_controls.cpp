@@ -1,5 +1,6 @@
 #include "controls/command3d.h"
 #include "controls/form2.h"
+#include "controls/stage.h"
 #include "controls/image.h"
 #include "controls/listbox.h"
 #include "controls/panel3d.h"
@@ -22,6 +23,7 @@ private slots:
     void commandButtonClicksAndShowsItsPicture();
     void timerTicksButNotInsideABlockingCall();
     void backdropIsBlackFramelessAndCoversTheScreen();
+    void stageCentresTheWindowAndLetsItRefuseToClose();
     void tapClicksAndDoubleTapDoubleClicks();
 };
 
@@ -132,6 +134,40 @@ void TestControls::backdropIsBlackFramelessAndCoversTheScreen() {
     QTRY_VERIFY(front.isMinimized());
     QTest::mouseClick(&backdrop, Qt::LeftButton, {}, QPoint(3, 3));
     QTRY_VERIFY(!front.isMinimized());
+}
+
+namespace {
+// A window that may refuse to close, as the exercise does while a sound plays.
+class RefusingWindow final : public QWidget {
+public:
+    bool refuse = false;
+
+protected:
+    void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
+};
+} // namespace
+
+void TestControls::stageCentresTheWindowAndLetsItRefuseToClose() {
+    common::Stage stage;
+    stage.resize(800, 600);
+    stage.show();
+    RefusingWindow front;
+    front.resize(300, 200);
+    front.setWindowTitle(QStringLiteral("Fönster"));
+    stage.hold(front);
+    QVERIFY(!front.isWindow());
+    QCOMPARE(front.mapTo(&stage, QPoint(0, 0)), QPoint(250, 200));
+    QCOMPARE(stage.windowTitle(), QStringLiteral("Fönster"));
+
+    // The desktop's close is the window's to refuse.
+    front.refuse = true;
+    QVERIFY(!stage.close());
+    QVERIFY(stage.isVisible() && front.isVisible());
+    front.refuse = false;
+    QVERIFY(stage.close());
+    QVERIFY(!front.isVisible());
+    stage.release();
+    QVERIFY(front.isWindow());
 }
 
 // A finger works like the mouse: the exercise picks and places on a tap, the settings tool adds
