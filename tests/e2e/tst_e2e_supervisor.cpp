@@ -291,17 +291,11 @@ void TestE2ESupervisor::missingSettingsFileStartsAFreshOne() {
 
     // Everything else keeps the values the window starts with.
     const common::ExerciseSettings saved = common::readExerciseSettings(iniPath());
-    common::ExerciseSettings expected{.taskCount = 3,
-                                      .smallestNumber = 3,
-                                      .largestNumber = 3,
-                                      .soundOn = 0,
-                                      .doneButtonVisible = -1,
-                                      .quitButtonVisible = -1,
-                                      .pictures = {}};
-    expected.pictures[0] = {QStringLiteral("a-ny.ico"), m_folder};
+    std::array<common::PictureRef, 9> pictures;
+    pictures[0] = {QStringLiteral("a-ny.ico"), m_folder};
     for (int i = 1; i < 9; ++i)
-        expected.pictures[i] = {QStringLiteral("b%1.ico").arg(i - 1), m_folder};
-    QCOMPARE(saved, expected);
+        pictures[i] = {QStringLiteral("b%1.ico").arg(i - 1), m_folder};
+    QCOMPARE(saved, designValuesWith(pictures));
 }
 
 void TestE2ESupervisor::cancelOnAFreshStartWritesNothing() {

@@ -31,7 +31,6 @@ private slots:
     void noTasksEndsAfterFirstPraise();
     void quitEndsAtOnceInAnyState();
     void hiddenButtonsStayHidden();
-    void closingTheWindowTakesTheBackdropAlong();
 };
 
 void TestExercisePacing::startSequenceSetsUpTheFirstTask() {
@@ -275,25 +274,6 @@ void TestExercisePacing::hiddenButtonsStayHidden() {
         QVERIFY(shown.form().Command3D1->isVisible());
         QVERIFY(shown.form().Command3D2->isVisible());
     }
-}
-
-void TestExercisePacing::closingTheWindowTakesTheBackdropAlong() {
-    ExerciseRun run;
-    run.writeSettings();
-    exercise::Form1 &form = run.form();
-    QVERIFY(form.start());
-    QVERIFY(form.isVisible());
-    QVERIFY(form.Form2.isVisible());
-    QVERIFY(form.Timer1->isEnabled());
-    QCOMPARE(form.Timer1->interval(), 50);
-    QSignalSpy unloaded(&form, &exercise::Form1::unloaded);
-
-    QVERIFY(form.close());
-    QVERIFY(!form.isVisible());
-    QVERIFY(!form.Form2.isVisible());
-    QVERIFY(!form.Timer1->isEnabled());
-    QCOMPARE(unloaded.size(), 1);
-    QCOMPARE(run.services.end.endCount, 0); // closing is no end call: the program runs out
 }
 
 QTEST_MAIN(TestExercisePacing)

@@ -4,6 +4,7 @@
 
 #include <QFontInfo>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <optional>
@@ -100,7 +101,7 @@ private slots:
     void everyControlWhereTheDesignPutsIt();
     void windowCaptionFontsAndPictures();
     void resizingMovesNoControl();
-    void startShowsTheWindowInFrontOfTheBackdrop();
+    void windowSitsInFrontOfTheBackdropUntilClosed();
     void startFailureLeavesTheWindowHidden_data();
     void startFailureLeavesTheWindowHidden();
     void startFailureEndsTheProgramWithStatus1_data();
@@ -171,7 +172,7 @@ void TestExerciseWindow::resizingMovesNoControl() {
     checkLayout(run.form());
 }
 
-void TestExerciseWindow::startShowsTheWindowInFrontOfTheBackdrop() {
+void TestExerciseWindow::windowSitsInFrontOfTheBackdropUntilClosed() {
     ExerciseRun run;
     run.writeSettings();
     exercise::Form1 &form = run.form();
@@ -184,6 +185,17 @@ void TestExerciseWindow::startShowsTheWindowInFrontOfTheBackdrop() {
     QVERIFY(qAbs(form.geometry().center().x() - screen.center().x()) <= 1);
     QVERIFY(qAbs(form.geometry().center().y() - screen.center().y()) <= 1);
     QVERIFY(run.services.errors.errors.isEmpty());
+    QVERIFY(form.Timer1->isEnabled());
+    QCOMPARE(form.Timer1->interval(), 50);
+
+    // Closing the window unloads it, its timer and the backdrop.
+    QSignalSpy unloaded(&form, &exercise::Form1::unloaded);
+    QVERIFY(form.close());
+    QVERIFY(!form.isVisible());
+    QVERIFY(!form.Form2.isVisible());
+    QVERIFY(!form.Timer1->isEnabled());
+    QCOMPARE(unloaded.size(), 1);
+    QCOMPARE(run.services.end.endCount, 0); // closing is no end call: the program runs out
 }
 
 void TestExerciseWindow::startFailureLeavesTheWindowHidden_data() {
