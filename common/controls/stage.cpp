@@ -48,6 +48,7 @@ Stage::Stage() {
     auto *row = new QHBoxLayout(m_captionBar);
     const int gap = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
     row->setContentsMargins(gap, 1, 1, 1);
+    m_icon = new QLabel(m_captionBar);
     m_caption = new QLabel(m_captionBar);
     m_caption->setAlignment(Qt::AlignCenter);
     QFont bold = m_caption->font();
@@ -56,6 +57,7 @@ Stage::Stage() {
     m_captionBar->setFont(bold);
     m_minimise = captionButton(QChar(0x2013), QStringLiteral("Minimera"), m_captionBar);
     m_close = captionButton(QChar(0x00D7), QStringLiteral("Stäng"), m_captionBar);
+    row->addWidget(m_icon);
     row->addWidget(m_caption, 1);
     row->addWidget(m_minimise);
     row->addWidget(m_close);
@@ -76,6 +78,8 @@ void Stage::hold(QWidget &window) {
     window.setFixedSize(size);
     m_frame->layout()->addWidget(&window);
     m_caption->setText(window.windowTitle());
+    const int iconSide = style()->pixelMetric(QStyle::PM_SmallIconSize);
+    m_icon->setPixmap(window.windowIcon().pixmap(QSize(iconSide, iconSide), devicePixelRatioF()));
     window.installEventFilter(this);
     window.show();
     m_frame->show();

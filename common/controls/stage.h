@@ -22,7 +22,7 @@ class Stage final : public QWidget {
 public:
     Stage();
 
-    // Takes window in, centred, under a caption bar with its title, minimise and close.
+    // Takes window in, centred, under a caption bar with its icon and title, minimise and close.
     void hold(QWidget &window);
     // Gives the window back as a top-level window of its own, hidden.
     void release();
@@ -42,6 +42,7 @@ private:
     QPointer<QWidget> m_front;
     QWidget *m_frame = nullptr;
     QWidget *m_captionBar = nullptr;
+    QLabel *m_icon = nullptr;
     QLabel *m_caption = nullptr;
     QToolButton *m_minimise = nullptr;
     QToolButton *m_close = nullptr;
