@@ -18,7 +18,8 @@ class Stage;
 // It has no caption, no icon and no task bar entry, and takes no focus. It keeps no picture of
 // the screen's size: on X11 the server paints the window's black background itself, elsewhere
 // it shows a single black pixel that the compositor stretches over the screen. A click on it
-// brings the window in front again, out of the task bar too. On Wayland a stage shows both.
+// brings the window in front again, out of the task bar too. On Wayland, where the compositor
+// alone decides what comes in front, a Stage shows backdrop and window as one surface instead.
 class Form2 final : public QWindow {
     Q_OBJECT
 
