@@ -110,13 +110,6 @@ void Form2::showInFront(QWidget &window) {
         m_stage->hold(window);
         return;
     }
-    // A dialog to the window system, with the boxes of a main window: only then does the
-    // transient relation reach an X11 window manager, which then stacks it over the backdrop.
-    Qt::WindowFlags flags = window.windowFlags() & ~Qt::WindowType_Mask;
-    if (!(flags & Qt::CustomizeWindowHint))
-        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                 Qt::WindowCloseButtonHint;
-    window.setWindowFlags(flags | Qt::Dialog);
     window.winId();
     window.windowHandle()->setTransientParent(this);
     const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -124,8 +117,23 @@ void Form2::showInFront(QWidget &window) {
         window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
                                                target->geometry()));
     window.show();
+    keepInFrontForWindowManager(window);
     window.raise();
     window.activateWindow();
+}
+
+void Form2::keepInFrontForWindowManager(QWidget &window) {
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!onX11() || !x11)
+        return;
+    // Qt tells the window manager of a transient parent only for dialogs, which window managers
+    // may keep out of task bars. The window stays a main window with its own entry, and is
+    // marked transient for the backdrop here, after Qt's show, which clears the mark.
+    const auto backdrop = static_cast<xcb_window_t>(winId());
+    xcb_change_property(x11->connection(), XCB_PROP_MODE_REPLACE,
+                        static_cast<xcb_window_t>(window.winId()), XCB_ATOM_WM_TRANSIENT_FOR,
+                        XCB_ATOM_WINDOW, 32, 1, &backdrop);
+    xcb_flush(x11->connection());
 }
 
 void Form2::closeEvent(QCloseEvent *event) {

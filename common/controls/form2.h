@@ -30,7 +30,7 @@ public:
     // Shows the backdrop full screen at once, without waiting.
     void showBackdrop();
     // Shows window centred on the backdrop's screen, in front of the backdrop, and active. The
-    // window manager keeps it there: it is the backdrop's transient.
+    // window manager keeps it there: it is the backdrop's transient, and still a main window.
     void showInFront(QWidget &window);
 
 protected:
@@ -42,6 +42,7 @@ protected:
 private:
     void prepareNativeWindow();
     void clearCaption();
+    void keepInFrontForWindowManager(QWidget &window);
     void bringFrontBack();
 
     QPointer<QWidget> m_front;

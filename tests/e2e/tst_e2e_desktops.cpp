@@ -239,7 +239,10 @@ void TestE2EDesktops::checkX11(Desktop::Session session, const Program &program)
     QCOMPARE(geometry(backdrop), QRect(QPoint(0, 0), screenSize));
     QCOMPARE(xProperty(backdrop, "_NET_WM_NAME"), QStringLiteral("_NET_WM_NAME(UTF8_STRING) ="));
 
-    // The window: the backdrop's transient, centred, active and in front.
+    // The window: the backdrop's transient but a main window with its own task bar entry,
+    // centred, active and in front.
+    QVERIFY2(!xProperty(front, "_NET_WM_STATE").contains(QStringLiteral("SKIP_TASKBAR")),
+             qPrintable(xProperty(front, "_NET_WM_STATE")));
     QVERIFY2(xProperty(front, "WM_TRANSIENT_FOR")
                  .endsWith(QStringLiteral("0x%1").arg(windowNumber(backdrop), 0, 16)),
              qPrintable(xProperty(front, "WM_TRANSIENT_FOR")));
