@@ -133,9 +133,8 @@ void Stage::paintCaptionBar() {
     const bool active = isActiveWindow();
     QPalette colours = m_captionBar->palette();
     const QPalette system;
-    colours.setColor(QPalette::Window,
-                     active ? system.color(QPalette::Active, QPalette::Highlight)
-                            : system.color(QPalette::Inactive, QPalette::Button));
+    colours.setColor(QPalette::Window, active ? system.color(QPalette::Active, QPalette::Highlight)
+                                              : system.color(QPalette::Inactive, QPalette::Button));
     const QColor text = active ? system.color(QPalette::Active, QPalette::HighlightedText)
                                : system.color(QPalette::Inactive, QPalette::ButtonText);
     colours.setColor(QPalette::WindowText, text);

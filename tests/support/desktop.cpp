@@ -149,14 +149,13 @@ bool Desktop::startWeston(QSize screen, bool withSeat) {
     const QString socket = QStringLiteral("tavrin-test-%1").arg(QCoreApplication::applicationPid());
     // Pixman draws, so the screenshooter has pixels to copy; --debug lets it.
     m_compositor.setProcessChannelMode(QProcess::MergedChannels);
-    m_compositor.start(QStringLiteral("weston"),
-                       {withSeat ? QStringLiteral("--backend=x11-backend.so")
-                                 : QStringLiteral("--backend=headless-backend.so"),
-                        QStringLiteral("--use-pixman"), QStringLiteral("--debug"),
-                        QStringLiteral("--idle-time=0"),
-                        QStringLiteral("--width=%1").arg(screen.width()),
-                        QStringLiteral("--height=%1").arg(screen.height()),
-                        QStringLiteral("--socket=") + socket});
+    m_compositor.start(
+        QStringLiteral("weston"),
+        {withSeat ? QStringLiteral("--backend=x11-backend.so")
+                  : QStringLiteral("--backend=headless-backend.so"),
+         QStringLiteral("--use-pixman"), QStringLiteral("--debug"), QStringLiteral("--idle-time=0"),
+         QStringLiteral("--width=%1").arg(screen.width()),
+         QStringLiteral("--height=%1").arg(screen.height()), QStringLiteral("--socket=") + socket});
     qputenv("WAYLAND_DISPLAY", socket.toLocal8Bit());
     qputenv("XDG_SESSION_TYPE", "wayland");
     // With a seat, DISPLAY stays for xdotool's pointer and keys, which weston takes as its own.

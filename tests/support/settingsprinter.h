@@ -23,8 +23,8 @@ inline char *toString(const ExerciseSettings &settings) {
 
 // What the settings tool saves on a fresh start when only the pictures were chosen: the values
 // its window is designed with.
-inline common::ExerciseSettings designValuesWith(
-    const std::array<common::PictureRef, 9> &pictures) {
+inline common::ExerciseSettings
+designValuesWith(const std::array<common::PictureRef, 9> &pictures) {
     return common::ExerciseSettings{.taskCount = 3,
                                     .smallestNumber = 3,
                                     .largestNumber = 3,

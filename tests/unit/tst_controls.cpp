@@ -1,9 +1,9 @@
 #include "controls/command3d.h"
 #include "controls/form2.h"
-#include "controls/stage.h"
 #include "controls/image.h"
 #include "controls/listbox.h"
 #include "controls/panel3d.h"
+#include "controls/stage.h"
 #include "controls/timer.h"
 #include "toolkit/blockingcall.h"
 
