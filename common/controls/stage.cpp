@@ -51,33 +51,32 @@ Stage::Stage() {
     m_icon = new QLabel(m_captionBar);
     m_caption = new QLabel(m_captionBar);
     m_caption->setAlignment(Qt::AlignCenter);
-    QFont bold = m_caption->font();
+    // The caption and the buttons' glyphs are bold.
+    QFont bold = m_captionBar->font();
     bold.setBold(true);
-    m_caption->setFont(bold);
     m_captionBar->setFont(bold);
-    m_minimise = captionButton(QChar(0x2013), QStringLiteral("Minimera"), m_captionBar);
-    m_close = captionButton(QChar(0x00D7), QStringLiteral("Stäng"), m_captionBar);
+    auto *minimise = captionButton(QChar(0x2013), QStringLiteral("Minimera"), m_captionBar);
+    auto *close = captionButton(QChar(0x00D7), QStringLiteral("Stäng"), m_captionBar);
     row->addWidget(m_icon);
     row->addWidget(m_caption, 1);
-    row->addWidget(m_minimise);
-    row->addWidget(m_close);
+    row->addWidget(minimise);
+    row->addWidget(close);
     column->addWidget(m_captionBar);
     paintCaptionBar();
 
-    connect(m_minimise, &QToolButton::clicked, this, &QWidget::showMinimized);
-    connect(m_close, &QToolButton::clicked, this, &Stage::closeFront);
+    connect(minimise, &QToolButton::clicked, this, &QWidget::showMinimized);
+    connect(close, &QToolButton::clicked, this, &Stage::closeFront);
 }
 
 void Stage::hold(QWidget &window) {
     m_front = &window;
     // Inside the stage the window can't be resized: it keeps the size it has now.
     const QSize size = window.size();
-    setWindowTitle(window.windowTitle());
+    showTitleOf(window);
     setWindowIcon(window.windowIcon());
     window.setParent(m_frame);
     window.setFixedSize(size);
     m_frame->layout()->addWidget(&window);
-    m_caption->setText(window.windowTitle());
     const int iconSide = style()->pixelMetric(QStyle::PM_SmallIconSize);
     m_icon->setPixmap(window.windowIcon().pixmap(QSize(iconSide, iconSide), devicePixelRatioF()));
     window.installEventFilter(this);
@@ -143,11 +142,15 @@ void Stage::paintCaptionBar() {
 }
 
 bool Stage::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_front && event->type() == QEvent::WindowTitleChange) {
-        m_caption->setText(m_front->windowTitle());
-        setWindowTitle(m_front->windowTitle());
-    }
+    if (watched == m_front && event->type() == QEvent::WindowTitleChange)
+        showTitleOf(*m_front);
     return QWidget::eventFilter(watched, event);
+}
+
+void Stage::showTitleOf(const QWidget &window) {
+    // In the caption bar, and for the desktop's task bar and switcher.
+    m_caption->setText(window.windowTitle());
+    setWindowTitle(window.windowTitle());
 }
 
 void Stage::closeFront() {

@@ -6,7 +6,6 @@
 #include <QWidget>
 
 class QLabel;
-class QToolButton;
 
 namespace common {
 
@@ -37,6 +36,7 @@ protected:
 private:
     void placeFrame();
     void paintCaptionBar();
+    void showTitleOf(const QWidget &window);
     void closeFront();
 
     QPointer<QWidget> m_front;
@@ -44,8 +44,6 @@ private:
     QWidget *m_captionBar = nullptr;
     QLabel *m_icon = nullptr;
     QLabel *m_caption = nullptr;
-    QToolButton *m_minimise = nullptr;
-    QToolButton *m_close = nullptr;
 };
 
 } // namespace common
