@@ -8,7 +8,7 @@
 #include "controls/picturebox.h"
 #include "controls/timer.h"
 #include "services/services.h"
-#include "settings/int16.h"
+#include "base/int16.h"
 
 #include <QLabel>
 #include <QWidget>

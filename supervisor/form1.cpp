@@ -1,6 +1,6 @@
 #include "supervisor/form1.h"
 
-#include "settings/error.h"
+#include "base/error.h"
 #include "settings/exercisesettings.h"
 #include "toolkit/colour.h"
 #include "toolkit/fonts.h"

@@ -10,7 +10,7 @@
 #include "controls/panel3d.h"
 #include "controls/vscrollbar.h"
 #include "services/services.h"
-#include "settings/int16.h"
+#include "base/int16.h"
 
 #include <QLabel>
 #include <QLineEdit>

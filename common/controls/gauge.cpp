@@ -1,6 +1,6 @@
 #include "controls/gauge.h"
 
-#include "settings/error.h"
+#include "base/error.h"
 
 #include <QPainter>
 #include <qdrawutil.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/int16.h"
+#include "base/int16.h"
 #include "toolkit/colour.h"
 
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "controls/rowlist.h"
 
 #include "controls/focusring.h"
-#include "settings/error.h"
+#include "base/error.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

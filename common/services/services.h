@@ -5,7 +5,7 @@
 #include "services/programend.h"
 #include "services/randomsource.h"
 #include "services/soundplayer.h"
-#include "settings/error.h"
+#include "base/error.h"
 
 #include <exception>
 #include <new>

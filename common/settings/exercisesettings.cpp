@@ -1,6 +1,6 @@
 #include "settings/exercisesettings.h"
 
-#include "settings/error.h"
+#include "base/error.h"
 #include "settings/settingsfile.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/error.h"
-#include "settings/int16.h"
+#include "base/error.h"
+#include "base/int16.h"
 
 #include <QString>
 

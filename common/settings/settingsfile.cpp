@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settingsfile.h"
 
-#include "settings/error.h"
-#include "settings/systemcause.h"
+#include "base/error.h"
+#include "base/systemcause.h"
 
 #include <QFile>
 #include <QFileInfo>

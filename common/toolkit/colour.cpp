@@ -1,6 +1,6 @@
 #include "toolkit/colour.h"
 
-#include "settings/error.h"
+#include "base/error.h"
 
 #include <QApplication>
 #include <QPalette>

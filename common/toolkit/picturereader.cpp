@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolkit/picturereader.h"
 
-#include "settings/error.h"
+#include "base/error.h"
 
 #include <QImageReader>
 #include <QPainter>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the settings reader. It must either return a record or throw
 // common::Error; a record whose texts the writer can store must read back unchanged.
-#include "settings/error.h"
+#include "base/error.h"
 #include "settings/exercisesettings.h"
 
 #include <cstddef>

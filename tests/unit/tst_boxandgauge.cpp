@@ -1,7 +1,7 @@
 #include "controls/gauge.h"
 #include "controls/image.h"
 #include "controls/picturebox.h"
-#include "settings/error.h"
+#include "base/error.h"
 #include "toolkit/colour.h"
 
 #include <QApplication>

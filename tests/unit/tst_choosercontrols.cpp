@@ -4,7 +4,7 @@
 #include "controls/option3d.h"
 #include "controls/panel3d.h"
 #include "controls/vscrollbar.h"
-#include "settings/error.h"
+#include "base/error.h"
 #include "support/listclicks.h"
 #include "support/testfiles.h"
 #include "toolkit/application.h"

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tavrin developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/error.h"
+#include "base/error.h"
 #include "support/testfiles.h"
 #include "toolkit/picture.h"
 

@@ -1,6 +1,6 @@
 #include "services/clockrandom.h"
-#include "settings/error.h"
-#include "settings/int16.h"
+#include "base/error.h"
+#include "base/int16.h"
 #include "support/recordingservices.h"
 #include "support/testfiles.h"
 #include "toolkit/colour.h"

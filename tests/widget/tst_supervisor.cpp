@@ -1,5 +1,5 @@
 #include "controls/focusring.h"
-#include "settings/error.h"
+#include "base/error.h"
 #include "settings/exercisesettings.h"
 #include "supervisor/form1.h"
 #include "support/listclicks.h"

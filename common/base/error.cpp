@@ -1,4 +1,4 @@
-#include "settings/error.h"
+#include "base/error.h"
 
 namespace common {
 

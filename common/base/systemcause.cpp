@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tavrin developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/systemcause.h"
+#include "base/systemcause.h"
 
 #include <cerrno>
 

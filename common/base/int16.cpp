@@ -1,6 +1,6 @@
-#include "settings/int16.h"
+#include "base/int16.h"
 
-#include "settings/error.h"
+#include "base/error.h"
 
 #include <cmath>
 #include <limits>
