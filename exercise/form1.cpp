@@ -1,7 +1,6 @@
 #include "exercise/form1.h"
 
 #include "settings/exercisesettings.h"
-#include "toolkit/blockingcall.h"
 #include "toolkit/fonts.h"
 #include "toolkit/units.h"
 
@@ -83,7 +82,7 @@ void Form1::buildControls() {
 
     buildTarget();
 
-    Timer1 = new common::Timer(this);
+    Timer1 = new common::Timer(m_services.sound, this);
     Timer1->setInterval(50);
 
     // The gauge that counts the tasks down.
@@ -339,7 +338,7 @@ void Form1::tick() {
 
 void Form1::closeEvent(QCloseEvent *event) {
     // The window handles nothing while a sound plays; the frame's close comes after it.
-    if (common::BlockingCall::active()) {
+    if (m_services.sound.isPlaying()) {
         m_closePending = true;
         event->ignore();
         return;

@@ -1,11 +1,12 @@
 #include "controls/timer.h"
 
-#include "toolkit/blockingcall.h"
+#include "services/soundplayer.h"
 
 namespace common {
 
-Timer::Timer(QObject *parent)
-    : QObject(parent) {
+Timer::Timer(const SoundPlayer &sound, QObject *parent)
+    : QObject(parent)
+    , m_sound(sound) {
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &Timer::onTimeout);
 }
@@ -18,7 +19,7 @@ void Timer::setEnabled(bool enabled) {
 }
 
 void Timer::onTimeout() {
-    if (!BlockingCall::active())
+    if (!m_sound.isPlaying())
         emit tick();
 }
 

@@ -5,13 +5,15 @@
 
 namespace common {
 
-// Ticks at a fixed interval between events. A tick that falls due while a blocking call (a sound)
-// is running is dropped, so ticks never run inside another event.
+class SoundPlayer;
+
+// Ticks at a fixed interval between events. A tick that falls due while sound plays a cue is
+// dropped, so ticks never run inside the event that played it.
 class Timer final : public QObject {
     Q_OBJECT
 
 public:
-    explicit Timer(QObject *parent = nullptr);
+    Timer(const SoundPlayer &sound, QObject *parent = nullptr);
 
     int interval() const { return m_timer.interval(); }
     void setInterval(int milliseconds) { m_timer.setInterval(milliseconds); }
@@ -24,6 +26,7 @@ signals:
 private:
     void onTimeout();
 
+    const SoundPlayer &m_sound;
     QTimer m_timer;
 };
 

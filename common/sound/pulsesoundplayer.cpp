@@ -4,7 +4,6 @@
 
 #include "sound/soundlibraries.h"
 #include "sound/wavefile.h"
-#include "toolkit/blockingcall.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -89,7 +88,7 @@ void PulseSoundPlayer::Cue::play() {
     [[maybe_unused]] const auto ignored = ::write(done, &one, sizeof one);
 }
 
-void PulseSoundPlayer::play(const QString &fileName) {
+void PulseSoundPlayer::playToEnd(const QString &fileName) {
     const SoundLibraries *libraries = SoundLibraries::get();
     if (!libraries)
         return;
@@ -106,7 +105,6 @@ void PulseSoundPlayer::play(const QString &fileName) {
     if (cue->done < 0)
         return;
 
-    const BlockingCall blocking;
     QEventLoop loop;
     QSocketNotifier notifier(cue->done, QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &loop, &QEventLoop::quit);

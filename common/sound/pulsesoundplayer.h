@@ -16,14 +16,9 @@ namespace common {
 // After such a stuck cue the player stays silent until the server has come back from it.
 class PulseSoundPlayer final : public SoundPlayer {
 public:
-    PulseSoundPlayer() = default;
-    ~PulseSoundPlayer() override = default;
-    PulseSoundPlayer(const PulseSoundPlayer &) = delete;
-    PulseSoundPlayer &operator=(const PulseSoundPlayer &) = delete;
-
-    void play(const QString &fileName) override;
-
 private:
+    void playToEnd(const QString &fileName) override;
+
     struct Cue;
 
     std::shared_ptr<Cue> m_last;

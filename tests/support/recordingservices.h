@@ -2,7 +2,6 @@
 
 #include "services/services.h"
 #include "support/fixedrandom.h"
-#include "toolkit/blockingcall.h"
 
 #include <QStringList>
 
@@ -11,14 +10,15 @@
 // Plays nothing, but holds the window like a real sound does while whilePlaying runs.
 class RecordingSound final : public common::SoundPlayer {
 public:
-    void play(const QString &fileName) override {
-        const common::BlockingCall blocking;
+    QStringList played;
+    std::function<void(const QString &)> whilePlaying;
+
+private:
+    void playToEnd(const QString &fileName) override {
         played << fileName;
         if (whilePlaying)
             whilePlaying(fileName);
     }
-    QStringList played;
-    std::function<void(const QString &)> whilePlaying;
 };
 
 class RecordingMessageBox final : public common::MessageBox {
