@@ -5,6 +5,7 @@
 #include "support/listclicks.h"
 #include "support/recordingservices.h"
 #include "support/settingsprinter.h"
+#include "support/supervisorsession.h"
 #include "support/testfiles.h"
 #include "toolkit/application.h"
 #include "toolkit/colour.h"
@@ -25,37 +26,7 @@ using supervisor::Form1;
 
 namespace {
 
-const QString iniName = QStringLiteral("tavrin.ini");
 const QString nineRowsMessage = QStringLiteral("Du måste välja 9 st. bilder ur listan ");
-
-QList<common::PictureRef> ninePictures(const QString &directory) {
-    QList<common::PictureRef> pictures;
-    for (int i = 1; i <= 9; ++i)
-        pictures.append({QStringLiteral("bild%1.ico").arg(i), directory});
-    return pictures;
-}
-
-// The bytes of a settings file as the writer lays them out.
-QByteArray iniBytes(const QList<int> &numbers, const QList<common::PictureRef> &pictures) {
-    QByteArray bytes;
-    for (const int number : numbers)
-        bytes += QByteArray::number(number) + "\r\n";
-    for (const common::PictureRef &picture : pictures)
-        bytes +=
-            '"' + picture.fileName.toUtf8() + "\"\r\n\"" + picture.directory.toUtf8() + "\"\r\n";
-    return bytes;
-}
-
-QStringList rows(const QListWidget &list) {
-    QStringList texts;
-    for (int row = 0; row < list.count(); ++row)
-        texts << list.item(row)->text();
-    return texts;
-}
-
-int rowOf(const QListWidget &list, const QString &text) {
-    return int(rows(list).indexOf(text));
-}
 
 // Clicks (1) or a double click (2) as the window system delivers them: each press and release
 // queued behind the one before, so that a modal box opened by one of them holds back the rest
@@ -96,65 +67,6 @@ QWidget *ringedControl(const QWidget &window) {
             ringed = ring->parentWidget();
     return ringed;
 }
-
-// One run of the program in a folder of its own, which is the current directory meanwhile.
-class Session final {
-public:
-    Session()
-        : m_folder(QDir(m_dir.path()).canonicalPath())
-        , m_previous(QDir::currentPath()) {
-        QDir::setCurrent(m_folder);
-    }
-    ~Session() {
-        form.reset();
-        QDir::setCurrent(m_previous);
-    }
-
-    QString folder() const { return m_folder; }
-    QString path(const QString &name) const { return m_folder + u'/' + name; }
-    QByteArray ini() const { return readTestFile(path(iniName)); }
-    void writeIni(const QByteArray &bytes) const { writeTestFile(path(iniName), bytes); }
-    // Writes real icons, each in a colour of its own.
-    void writeIcons(const QString &subfolder, const QStringList &names) const {
-        QDir().mkpath(path(subfolder));
-        int hue = 0;
-        for (const QString &name : names) {
-            writeTestIcon(path(subfolder) + u'/' + name, QColor::fromHsv(hue, 255, 255));
-            hue = (hue + 37) % 360;
-        }
-    }
-
-    // Nine real pictures bild1.ico to bild9.ico in subfolder.
-    QList<common::PictureRef> writePictures(const QString &subfolder) const {
-        const QList<common::PictureRef> pictures = ninePictures(path(subfolder));
-        QStringList names;
-        for (const common::PictureRef &picture : pictures)
-            names << picture.fileName;
-        writeIcons(subfolder, names);
-        return pictures;
-    }
-
-    // Starts the window as the program does; returns false when the start failed.
-    bool start() {
-        form = std::make_unique<Form1>(recorded.services());
-        return form->start() && QTest::qWaitForWindowExposed(form.get());
-    }
-
-    void openFolder(const QString &path) { form->Dir1->setPath(path); }
-    void clickFile(const QString &name) { clickRow(*form->File1, rowOf(*form->File1, name)); }
-    void doubleClickFile(const QString &name) {
-        doubleClickRow(*form->File1, rowOf(*form->File1, name));
-    }
-    void save() { QTest::mouseClick(form->Command3D2, Qt::LeftButton); }
-
-    RecordingServices recorded;
-    std::unique_ptr<Form1> form;
-
-private:
-    QTemporaryDir m_dir;
-    QString m_folder;
-    QString m_previous;
-};
 
 // The caption of each number label is its bar's value.
 void verifyNumbers(const Form1 &form, int tasks, int smallest, int largest) {
