@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/command3d.h"
-#include "controls/form2.h"
+#include "backdrop/form2.h"
 #include "controls/gauge.h"
 #include "controls/image.h"
 #include "controls/panel3d.h"

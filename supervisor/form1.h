@@ -3,7 +3,7 @@
 #include "controls/command3d.h"
 #include "controls/dirlistbox.h"
 #include "controls/filelistbox.h"
-#include "controls/form2.h"
+#include "backdrop/form2.h"
 #include "controls/image.h"
 #include "controls/listbox.h"
 #include "controls/option3d.h"

@@ -1,9 +1,9 @@
+#include "backdrop/form2.h"
+#include "backdrop/waylandstage.h"
 #include "controls/command3d.h"
-#include "controls/form2.h"
 #include "controls/image.h"
 #include "controls/listbox.h"
 #include "controls/panel3d.h"
-#include "controls/stage.h"
 #include "controls/timer.h"
 #include "support/recordingservices.h"
 
@@ -23,7 +23,7 @@ private slots:
     void commandButtonClicksAndShowsItsPicture();
     void timerTicksButNotWhileACuePlays();
     void backdropIsBlackFramelessAndCoversTheScreen();
-    void stageCentresTheWindowAndLetsItRefuseToClose();
+    void waylandStageCentresTheWindowAndLetsItRefuseToClose();
     void tapClicksAndDoubleTapDoubleClicks();
 };
 
@@ -151,8 +151,8 @@ protected:
 };
 } // namespace
 
-void TestControls::stageCentresTheWindowAndLetsItRefuseToClose() {
-    common::Stage stage;
+void TestControls::waylandStageCentresTheWindowAndLetsItRefuseToClose() {
+    common::WaylandStage stage;
     stage.resize(800, 600);
     stage.show();
     RefusingWindow front;

@@ -12,14 +12,14 @@ class QWidget;
 
 namespace common {
 
-class Stage;
+class BackdropPlatform;
 
 // The black backdrop that covers the whole screen, panels included, behind a program's window.
 // It has no caption, no icon and no task bar entry, and takes no focus. It keeps no picture of
 // the screen's size: on X11 the server paints the window's black background itself, elsewhere
 // it shows a single black pixel that the compositor stretches over the screen. A click on it
-// brings the window in front again, out of the task bar too. On Wayland, where the compositor
-// alone decides what comes in front, a Stage shows backdrop and window as one surface instead.
+// brings the window in front again, out of the task bar too. How it is shown is the window
+// system's (BackdropPlatform); on Wayland a stage shows backdrop and window as one surface.
 class Form2 final : public QWindow {
     Q_OBJECT
 
@@ -40,14 +40,11 @@ protected:
     void touchEvent(QTouchEvent *event) override;
 
 private:
-    void prepareNativeWindow();
-    void clearCaption();
-    void keepInFrontForWindowManager(QWidget &window);
     void bringFrontBack();
 
+    std::unique_ptr<BackdropPlatform> m_platform;
     QPointer<QWidget> m_front;
     std::unique_ptr<QBackingStore> m_pixel;
-    std::unique_ptr<Stage> m_stage;
 };
 
 } // namespace common

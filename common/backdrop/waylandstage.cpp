@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tavrin developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "controls/stage.h"
+#include "backdrop/waylandstage.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -29,7 +29,7 @@ QToolButton *captionButton(QChar glyph, const QString &tip, QWidget *parent) {
 
 } // namespace
 
-Stage::Stage() {
+WaylandStage::WaylandStage() {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAutoFillBackground(true);
     QPalette black = palette();
@@ -65,10 +65,10 @@ Stage::Stage() {
     paintCaptionBar();
 
     connect(minimise, &QToolButton::clicked, this, &QWidget::showMinimized);
-    connect(close, &QToolButton::clicked, this, &Stage::closeFront);
+    connect(close, &QToolButton::clicked, this, &WaylandStage::closeFront);
 }
 
-void Stage::hold(QWidget &window) {
+void WaylandStage::hold(QWidget &window) {
     m_front = &window;
     // Inside the stage the window can't be resized: it keeps the size it has now.
     const QSize size = window.size();
@@ -97,7 +97,7 @@ void Stage::hold(QWidget &window) {
     activateWindow();
 }
 
-void Stage::release() {
+void WaylandStage::release() {
     if (!m_front)
         return;
     m_front->removeEventFilter(this);
@@ -106,12 +106,12 @@ void Stage::release() {
     m_frame->hide();
 }
 
-void Stage::resizeEvent(QResizeEvent *event) {
+void WaylandStage::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     placeFrame();
 }
 
-void Stage::placeFrame() {
+void WaylandStage::placeFrame() {
     if (!m_front)
         return;
     m_frame->adjustSize();
@@ -121,13 +121,13 @@ void Stage::placeFrame() {
     m_frame->move(origin - m_front->pos());
 }
 
-void Stage::changeEvent(QEvent *event) {
+void WaylandStage::changeEvent(QEvent *event) {
     if (event->type() == QEvent::ActivationChange)
         paintCaptionBar();
     QWidget::changeEvent(event);
 }
 
-void Stage::paintCaptionBar() {
+void WaylandStage::paintCaptionBar() {
     // Like a window manager's caption: highlighted while the window has the keyboard.
     const bool active = isActiveWindow();
     QPalette colours = m_captionBar->palette();
@@ -141,24 +141,24 @@ void Stage::paintCaptionBar() {
     m_captionBar->setPalette(colours);
 }
 
-bool Stage::eventFilter(QObject *watched, QEvent *event) {
+bool WaylandStage::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_front && event->type() == QEvent::WindowTitleChange)
         showTitleOf(*m_front);
     return QWidget::eventFilter(watched, event);
 }
 
-void Stage::showTitleOf(const QWidget &window) {
+void WaylandStage::showTitleOf(const QWidget &window) {
     // In the caption bar, and for the desktop's task bar and switcher.
     m_caption->setText(window.windowTitle());
     setWindowTitle(window.windowTitle());
 }
 
-void Stage::closeFront() {
+void WaylandStage::closeFront() {
     if (m_front)
         m_front->close();
 }
 
-void Stage::closeEvent(QCloseEvent *event) {
+void WaylandStage::closeEvent(QCloseEvent *event) {
     // The desktop's close asks the window, which may refuse (while a sound plays, for one).
     if (m_front && m_front->isVisible() && !m_front->close()) {
         event->ignore();

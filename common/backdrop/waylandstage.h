@@ -15,11 +15,11 @@ namespace common {
 // the black screen, centres the window on it and gives it a caption bar of its own, and the
 // compositor only ever sees one full-screen window: the panel stays covered, nothing can come
 // between, and the window is active whenever the program is.
-class Stage final : public QWidget {
+class WaylandStage final : public QWidget {
     Q_OBJECT
 
 public:
-    Stage();
+    WaylandStage();
 
     // Takes window in, centred, under a caption bar with its icon and title, minimise and close.
     void hold(QWidget &window);
