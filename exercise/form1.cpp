@@ -1,13 +1,11 @@
 #include "exercise/form1.h"
 
 #include "settings/exercisesettings.h"
-#include "toolkit/fonts.h"
-#include "toolkit/units.h"
+#include "toolkit/colour.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
 
 #include <algorithm>
 #include <cmath>
@@ -20,16 +18,6 @@ static void initResources() {
 namespace exercise {
 
 namespace {
-
-using common::twipsRect;
-
-constexpr common::ColourValue highlight = 0xFFFF00; // cyan: blue and green full
-constexpr common::ColourValue white = 0xFFFFFF;
-
-constexpr std::array<int, 3> paletteColumns{480, 1560, 2640};
-constexpr std::array<int, 3> paletteRows{480, 1440, 2400};
-constexpr std::array<int, 3> slotColumns{4785, 5865, 6945};
-constexpr std::array<int, 3> slotRows{495, 1455, 2415};
 
 QString settingsPath() {
     return QFileInfo(common::settingsFileName()).absoluteFilePath();
@@ -61,100 +49,12 @@ common::Error withAdvice(const common::Error &error, Remedy remedy) {
 Form1::Form1(common::Services services)
     : m_services(services) {
     initResources();
-    buildControls();
+    layOutWindow();
+    layOutTarget();
+    layOutGauge();
+    layOutPalette();
+    layOutSlots();
     connectEvents();
-}
-
-void Form1::buildControls() {
-    setWindowTitle(QStringLiteral("Tavrinor och  objekt"));
-    setWindowIcon(QIcon(QStringLiteral(":/apple.ico")));
-    // No layout: the controls keep their places whatever size the window gets.
-    resize(common::twipsToPixels(9615), common::twipsToPixels(6900));
-    common::setBackgroundColour(this, 0x00FFFF80);
-    common::setTextColour(this, common::systemWindowText);
-    setFont(common::designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
-
-    Command3D2 = new common::Command3D(QStringLiteral("Sluta"), this);
-    Command3D2->setGeometry(twipsRect(8580, 30, 915, 1200));
-    Command3D2->setFont(common::designFont(QStringLiteral("MS Sans Serif"), 9.75, true));
-    common::setTextColour(Command3D2, common::systemWindowText);
-    Command3D2->setPicture(common::Picture::load(QStringLiteral(":/stop.ico")));
-
-    buildTarget();
-
-    Timer1 = new common::Timer(m_services.sound, this);
-    Timer1->setInterval(50);
-
-    // The gauge that counts the tasks down.
-    Panel3D3 = new common::Panel3D(this);
-    Panel3D3->setGeometry(twipsRect(8550, 1425, 990, 5430));
-    Panel3D3->setBackground(common::systemButtonFace);
-    Gauge1 = new common::Gauge(Panel3D3);
-    Gauge1->setGeometry(twipsRect(120, 135, 690, 5115));
-    Gauge1->setBarColour(0x0000FF);
-    Gauge1->setBackground(0xC0C0C0);
-
-    Panel3D2 = new common::Panel3D(this);
-    Panel3D2->setGeometry(twipsRect(60, 1425, 8430, 5415));
-    Panel3D2->setBackground(0x0080FFFF);
-    buildPalette();
-    buildSlots();
-}
-
-// The target: the number to reach and the picture to count.
-void Form1::buildTarget() {
-    Panel3D1 = new common::Panel3D(this);
-    Panel3D1->setGeometry(twipsRect(3060, 60, 2895, 1335));
-    Panel3D1->setBackground(white);
-
-    Label1 = new QLabel(QStringLiteral("5"), Panel3D1);
-    Label1->setGeometry(twipsRect(480, 120, 870, 1140));
-    Label1->setFont(common::designFont(QStringLiteral("Arial Rounded MT Bold"), 48, true));
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    common::setBackgroundColour(Label1, white);
-    common::setTextColour(Label1, common::systemWindowText);
-
-    Image1 = new common::Image(Panel3D1);
-    Image1->setGeometry(twipsRect(1440, 120, 960, 960));
-    Image1->setStretch(true);
-}
-
-// The palette the child picks from, and the hand that holds the pick.
-void Form1::buildPalette() {
-    for (int i = 0; i < 9; ++i) {
-        Picture1[i] = new common::PictureBox(Panel3D2);
-        Picture1[i]->setGeometry(twipsRect(paletteColumns[i % 3], paletteRows[i / 3], 975, 855));
-        Picture1[i]->setBackground(i == 0 ? white : common::systemWindowBackground);
-        Image2[i] = new common::Image(Picture1[i]);
-        Image2[i]->setGeometry(Picture1[i]->insideRect(twipsRect(240, 180, 480, 480)));
-    }
-    // Palette position 9 holds nothing: it stands for an empty hand and can't be clicked.
-    Picture1[9] = new common::PictureBox(Panel3D2);
-    Picture1[9]->setGeometry(twipsRect(465, 3585, 735, 630));
-    Picture1[9]->hide();
-    Image2[9] = new common::Image(Picture1[9]);
-    Image2[9]->setGeometry(Picture1[9]->insideRect(twipsRect(0, 0, 480, 480)));
-
-    // The hand; the child sees the pick only by the highlighted frame.
-    Picture2 = new common::PictureBox(Panel3D2);
-    Picture2->setGeometry(twipsRect(4035, 1770, 555, 585));
-    Picture2->hide();
-}
-
-// The answer slots and the button that has them checked.
-void Form1::buildSlots() {
-    Command3D1 = new common::Command3D(QStringLiteral("KLAR"), Panel3D2);
-    Command3D1->setGeometry(twipsRect(2745, 3720, 2775, 1335));
-    Command3D1->setFont(common::designFont(QStringLiteral("Arial"), 18, true));
-    common::setTextColour(Command3D1, common::systemWindowText);
-
-    for (int i = 0; i < 9; ++i) {
-        Panel3D4[i] = new common::Panel3D(Panel3D2);
-        Panel3D4[i]->setGeometry(twipsRect(slotColumns[i % 3], slotRows[i / 3], 975, 855));
-        Panel3D4[i]->setBackground(common::systemButtonFace);
-        Image3[i] = new common::Image(Panel3D4[i]);
-        Image3[i]->setGeometry(twipsRect(210, 195, 555, 480));
-    }
 }
 
 void Form1::connectEvents() {
@@ -254,7 +154,7 @@ void Form1::pickpicture() {
     Picture2->setPicture(Image2[picked]->picture());
     // The previous frame first, so picking the highlighted position again keeps its highlight.
     Picture1[previousPicked]->setBackground(common::systemWindowBackground);
-    Picture1[picked]->setBackground(highlight);
+    Picture1[picked]->setBackground(common::cyan);
     previousPicked = picked;
 }
 

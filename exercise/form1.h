@@ -1,16 +1,17 @@
 #pragma once
 
-#include "controls/command3d.h"
 #include "backdrop/form2.h"
+#include "base/int16.h"
+#include "controls/command3d.h"
 #include "controls/gauge.h"
 #include "controls/image.h"
 #include "controls/panel3d.h"
 #include "controls/picturebox.h"
 #include "controls/timer.h"
 #include "services/services.h"
-#include "base/int16.h"
 
 #include <QLabel>
+#include <QSize>
 #include <QWidget>
 
 #include <array>
@@ -23,6 +24,9 @@ class Form1 final : public QWidget {
     Q_OBJECT
 
 public:
+    // The window's client area as designed, in twips.
+    static constexpr QSize designSize{9615, 6900};
+
     explicit Form1(common::Services services);
 
     // The start sequence: the backdrop first, then the settings and the first task. Throws
@@ -80,10 +84,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildControls();
-    void buildTarget();
-    void buildPalette();
-    void buildSlots();
+    // The controls where the design has them (form1layout.cpp).
+    void layOutWindow();
+    void layOutTarget();
+    void layOutGauge();
+    void layOutPalette();
+    void layOutSlots();
     void connectEvents();
     // A slot that runs a procedure of this window through the error report.
     template <typename... Arguments> auto guarded(Arguments... arguments) {

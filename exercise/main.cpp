@@ -22,10 +22,9 @@ and horn.wav. Other arguments are ignored.
   --version  print the version and exit
 )"))
         return *status;
-    // The window's client area, 9615 x 6900 twips, must show whole at the desktop's scale.
-    const auto app =
-        common::startApplication(argc, argv, QStringLiteral("tavrin"),
-                                 QSize(common::twipsToPixels(9615), common::twipsToPixels(6900)));
+    // The window's client area must show whole at the desktop's scale.
+    const auto app = common::startApplication(argc, argv, QStringLiteral("tavrin"),
+                                              common::twipsToPixels(exercise::Form1::designSize));
     common::PulseSoundPlayer sound;
     common::SystemServices system(QStringLiteral("tavrin"), sound);
     const common::Services services = system.services();

@@ -1,19 +1,20 @@
 #pragma once
 
+#include "backdrop/form2.h"
+#include "base/int16.h"
 #include "controls/command3d.h"
 #include "controls/dirlistbox.h"
 #include "controls/filelistbox.h"
-#include "backdrop/form2.h"
 #include "controls/image.h"
 #include "controls/listbox.h"
 #include "controls/option3d.h"
 #include "controls/panel3d.h"
 #include "controls/vscrollbar.h"
 #include "services/services.h"
-#include "base/int16.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QSize>
 #include <QWidget>
 
 #include <array>
@@ -21,11 +22,16 @@
 namespace supervisor {
 
 // The supervisor's window: the settings of tavrin.ini in its controls, edited and saved back.
+// Its controls and window variables are public, as on the designed form, so the tests can watch
+// them; only the window's own procedures change them.
 class Form1 final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Form1(common::Services services, QWidget *parent = nullptr);
+    // The window's client area as designed, in twips.
+    static constexpr QSize designSize{9435, 6780};
+
+    explicit Form1(common::Services services);
 
     // The start work, before the window is shown: the backdrop first, then the settings file.
     // Throws common::Error when the file can't be read.
@@ -33,9 +39,6 @@ public:
     // Runs load() through the error report; when it succeeds, shows the window centred in front
     // of the backdrop. False when the start failed: the window stays hidden.
     bool start();
-
-    common::Int16 chosenCount() const { return m_chosenCount; }
-    common::Int16 selectedRow() const { return m_selectedRow; }
 
     common::Form2 Form2;
 
@@ -63,6 +66,10 @@ public:
     common::Command3D *Command3D2 = nullptr;
     common::Command3D *Command3D3 = nullptr;
 
+    // The rows of List1 (and List2), and the row of List1 last clicked, -1 for none.
+    common::Int16 chosenCount = 0;
+    common::Int16 selectedRow = -1;
+
 signals:
     // The window was closed through its frame and has taken the backdrop with it.
     void unloaded();
@@ -71,6 +78,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The controls where the design has them (form1layout.cpp).
     void layOutWindow();
     void layOutChooser();
     void layOutNumbers();
@@ -97,8 +105,6 @@ private:
     void preview(const QString &path);
 
     common::Services m_services;
-    common::Int16 m_chosenCount = 0;
-    common::Int16 m_selectedRow = -1;
 };
 
 } // namespace supervisor

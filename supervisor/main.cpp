@@ -21,9 +21,9 @@ it. Other arguments are ignored.
 )"))
         return *status;
     const QString programName = QStringLiteral("tavrinset");
-    // The window's client area, 9435 x 6780 twips, must show whole at the desktop's scale.
-    const auto app = common::startApplication(
-        argc, argv, programName, QSize(common::twipsToPixels(9435), common::twipsToPixels(6780)));
+    // The window's client area must show whole at the desktop's scale.
+    const auto app = common::startApplication(argc, argv, programName,
+                                              common::twipsToPixels(supervisor::Form1::designSize));
     // The settings tool plays no sound.
     common::SilentSoundPlayer sound;
     common::SystemServices system(programName, sound);

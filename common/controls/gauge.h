@@ -32,8 +32,8 @@ protected:
 private:
     Int16 m_maximum = 100;
     Int16 m_value = 0;
-    ColourValue m_barColour = 0x000000FF;
-    ColourValue m_background = 0x00C0C0C0;
+    ColourValue m_barColour = red;
+    ColourValue m_background = lightGrey;
 };
 
 } // namespace common

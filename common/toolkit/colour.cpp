@@ -68,4 +68,9 @@ void setTextColour(QWidget *widget, ColourValue value) {
     widget->setPalette(palette);
 }
 
+void setColours(QWidget *widget, ColourValue background, ColourValue text) {
+    setBackgroundColour(widget, background);
+    setTextColour(widget, text);
+}
+
 } // namespace common

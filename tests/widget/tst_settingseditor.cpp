@@ -85,7 +85,7 @@ void TestSettingsEditor::loadingShowsTheFileAndSavingUnchangedWritesItBack() {
         QCOMPARE(form.List1->rowText(row), pictures[row].fileName);
         QCOMPARE(form.List2->rowText(row), pictures[row].directory);
     }
-    QCOMPARE(form.chosenCount(), 9);
+    QCOMPARE(form.chosenCount, 9);
     QVERIFY(form.Form2.isVisible());
     QVERIFY(session.recorded.messages.warnings.isEmpty());
     QVERIFY(session.recorded.messages.notices.isEmpty());
@@ -302,7 +302,7 @@ void TestSettingsEditor::aMissingFileStartsFromTheDesignValues() {
     QVERIFY(form.SSOption1[0]->isChecked());
     QCOMPARE(form.List1->count(), 0);
     QCOMPARE(form.List2->count(), 0);
-    QCOMPARE(form.chosenCount(), 0);
+    QCOMPARE(form.chosenCount, 0);
 
     session.save();
     QCOMPARE(session.recorded.messages.warnings, QStringList{nineRowsMessage});
@@ -311,7 +311,7 @@ void TestSettingsEditor::aMissingFileStartsFromTheDesignValues() {
     session.openFolder(session.path(QStringLiteral("ikoner")));
     for (const QString &name : names)
         session.doubleClickFile(name);
-    QCOMPARE(form.chosenCount(), 9);
+    QCOMPARE(form.chosenCount, 9);
     session.save();
     QCOMPARE(session.recorded.end.endCount, 1);
 
