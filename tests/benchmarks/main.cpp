@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs every benchmark on a private desktop and prints the table.
 //   tavrinbench [--results FILE] [--quick] [Qt Test options]
 #include "benchmarks/benchmarks.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "e2e/e2emain.h"
 #include "e2e/exercisescreen.h"
 #include "settings/exercisesettings.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the settings reader. It must either return a record or throw
 // common::Error; a record whose texts the writer can store must read back unchanged.
 #include "base/error.h"

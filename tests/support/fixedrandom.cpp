@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/fixedrandom.h"
 
 FixedRandom::FixedRandom(std::vector<float> values)

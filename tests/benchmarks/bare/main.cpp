@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's floor: the least a Qt Widgets program does to put a window of the exercise's size
 // with one coloured child on the screen. The benchmarks compare both programs against it.
 //
