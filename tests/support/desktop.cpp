@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/desktop.h"
 
 #include <QCoreApplication>
@@ -48,6 +50,8 @@ void Desktop::stop() {
     stopProcess(m_windowManager);
     stopProcess(m_compositor);
     stopProcess(m_xserver);
+    // Last: the session's programs may still be talking on it.
+    stopProcess(m_bus);
 }
 
 QString Desktop::name(Session session) {
@@ -66,6 +70,8 @@ QString Desktop::name(Session session) {
 
 bool Desktop::start(Session session, QSize screen, bool withSound) {
     m_session = session;
+    if (!startSessionBus())
+        return false;
     bool started = false;
     switch (session) {
     case Session::Weston:
@@ -84,6 +90,28 @@ bool Desktop::start(Session session, QSize screen, bool withSound) {
         m_reason = m_pulse.reason();
         return false;
     }
+    return true;
+}
+
+bool Desktop::startSessionBus() {
+    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()) {
+        m_reason = QStringLiteral("dbus-daemon is not installed");
+        return false;
+    }
+    // The bus prints its address once it listens.
+    m_bus.start(QStringLiteral("dbus-daemon"),
+                {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                 QStringLiteral("--print-address=1")});
+    waitUntil([this] { return m_bus.canReadLine() || m_bus.state() == QProcess::NotRunning; },
+              10000);
+    const QByteArray address = m_bus.canReadLine() ? m_bus.readLine().trimmed() : QByteArray();
+    if (address.isEmpty()) {
+        m_reason = QStringLiteral("dbus-daemon did not start: ") +
+                   QString::fromLocal8Bit(m_bus.readAllStandardError());
+        stopProcess(m_bus);
+        return false;
+    }
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     return true;
 }
 
