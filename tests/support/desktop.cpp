@@ -123,8 +123,8 @@ bool Desktop::startX11(Session session, QSize screen) {
             return false;
         }
     }
-    // On a busy machine the server now and then never answers, or the window manager can't reach
-    // it; a fresh one on another display does.
+    // On a busy machine the window manager now and then can't reach the server; a fresh pair
+    // does.
     QString reasons;
     for (int attempt = 1; attempt <= 3; ++attempt) {
         if (startXServer(screen) && startWindowManager(session))
@@ -139,23 +139,32 @@ bool Desktop::startX11(Session session, QSize screen) {
 }
 
 bool Desktop::startXServer(QSize screen) {
-    // A display number nobody else uses.
-    int number = 90;
-    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
-           QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-        ++number;
-    m_display = QStringLiteral(":%1").arg(number);
-    m_xserver.setProcessChannelMode(QProcess::MergedChannels);
+    // The server takes a display number nobody else holds, and prints it once it accepts
+    // connections.
+    m_xserver.setProcessChannelMode(QProcess::SeparateChannels);
     m_xserver.start(QStringLiteral("Xvfb"),
-                    {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                     QStringLiteral("0"),
                      QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!m_xserver.waitForStarted(5000)) {
-        m_reason = QStringLiteral("Xvfb did not start");
+        m_reason = QStringLiteral("Xvfb did not start: ") + m_xserver.errorString();
         return false;
     }
+    waitUntil(
+        [this] { return m_xserver.canReadLine() || m_xserver.state() == QProcess::NotRunning; },
+        20000);
+    bool numbered = false;
+    const int number =
+        m_xserver.canReadLine() ? m_xserver.readLine().trimmed().toInt(&numbered) : -1;
+    if (!numbered) {
+        m_reason = QStringLiteral("Xvfb did not come up: ") +
+                   QString::fromLocal8Bit(m_xserver.readAllStandardError());
+        return false;
+    }
+    m_display = QStringLiteral(":%1").arg(number);
     qputenv("DISPLAY", m_display.toLocal8Bit());
-    return waitForServer();
+    return true;
 }
 
 bool Desktop::startWeston(QSize screen, bool withSeat) {
@@ -263,19 +272,6 @@ QImage Desktop::capture() const {
     if (files.isEmpty())
         return {};
     return QImage(QDir(into.path()).filePath(files.first())).convertToFormat(QImage::Format_RGB32);
-}
-
-bool Desktop::waitForServer() {
-    const bool up = waitUntil(
-        [] {
-            return run(QStringLiteral("xprop"),
-                       {QStringLiteral("-root"), QStringLiteral("-len"), QStringLiteral("1")});
-        },
-        10000);
-    if (!up)
-        m_reason =
-            QStringLiteral("Xvfb did not answer: ") + QString::fromLocal8Bit(m_xserver.readAll());
-    return up;
 }
 
 QImage Desktop::screenshot() {

@@ -59,7 +59,6 @@ private:
     bool startX11(Session session, QSize screen);
     bool startWeston(QSize screen, bool withSeat);
     bool startXServer(QSize screen);
-    bool waitForServer();
     bool startWindowManager(Session session);
 
     Session m_session = Session::Openbox;
