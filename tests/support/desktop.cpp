@@ -123,18 +123,24 @@ bool Desktop::startX11(Session session, QSize screen) {
             return false;
         }
     }
-    // On a busy machine the window manager now and then can't reach the server; a fresh pair
-    // does.
-    QString reasons;
-    for (int attempt = 1; attempt <= 3; ++attempt) {
-        if (startXServer(screen) && startWindowManager(session))
+    // A server or window manager that doesn't come up gets another chance with a fresh pair; each
+    // retry shows in the test's output with its reason, so none can hide a fault.
+    constexpr int attempts = 3;
+    QStringList failures;
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+        if (startXServer(screen) && startWindowManager(session)) {
+            if (!failures.isEmpty())
+                qWarning("%s came up on attempt %d of %d after: %s", qPrintable(name(session)),
+                         attempt, attempts, qPrintable(failures.join(QStringLiteral("; "))));
             return true;
-        reasons += QStringLiteral("[server attempt %1: %2] ").arg(attempt).arg(m_reason);
-        qWarning("%s", qPrintable(reasons));
+        }
+        failures << QStringLiteral("attempt %1: %2").arg(attempt).arg(m_reason.trimmed());
+        qWarning("%s did not come up on attempt %d of %d: %s", qPrintable(name(session)), attempt,
+                 attempts, qPrintable(m_reason.trimmed()));
         stopProcess(m_windowManager);
         stopProcess(m_xserver);
     }
-    m_reason = reasons;
+    m_reason = failures.join(QStringLiteral("; "));
     return false;
 }
 
@@ -225,29 +231,22 @@ bool Desktop::startWindowManager(Session session) {
     const QStringList arguments = session == Session::Xfwm4
                                       ? QStringList{QStringLiteral("--compositor=off")}
                                       : QStringList{QStringLiteral("--sm-disable")};
-    // On a busy machine a window manager now and then never takes the screen; a second start does.
-    QString output;
     m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
-    for (int attempt = 1; attempt <= 3; ++attempt) {
-        m_windowManager.start(program, arguments);
-        bool managed = false;
-        waitUntil(
-            [&] {
-                managed = managing();
-                return managed || m_windowManager.state() == QProcess::NotRunning;
-            },
-            20000);
-        if (managed)
-            return true;
-        output += QString::fromLocal8Bit(m_windowManager.readAll());
-        output += QStringLiteral("[attempt %1: %2] ")
-                      .arg(attempt)
-                      .arg(m_windowManager.state() == QProcess::NotRunning ? "exited" : "running");
-        qWarning("%s did not come up, starting it again: %s", qPrintable(program),
-                 qPrintable(output));
-        stopProcess(m_windowManager);
-    }
-    m_reason = program + QStringLiteral(" did not come up: ") + output;
+    m_windowManager.start(program, arguments);
+    bool managed = false;
+    waitUntil(
+        [&] {
+            managed = managing();
+            return managed || m_windowManager.state() == QProcess::NotRunning;
+        },
+        20000);
+    if (managed)
+        return true;
+    m_reason = program +
+               (m_windowManager.state() == QProcess::NotRunning
+                    ? QStringLiteral(" exited: ")
+                    : QStringLiteral(" did not take the screen: ")) +
+               QString::fromLocal8Bit(m_windowManager.readAll()).simplified();
     return false;
 }
 
