@@ -79,7 +79,7 @@ bool Desktop::start(Session session, QSize screen, bool withSound) {
         break;
     case Session::WestonWithSeat:
         // Headless weston has no seat: nothing there is ever active or clicked.
-        started = startXServer(screen) && startWeston(screen, true);
+        started = startXServer(screen) && startWeston(screen, true) && alignPointers(screen);
         break;
     default:
         started = startX11(session, screen);
@@ -218,6 +218,49 @@ bool Desktop::startWeston(QSize screen, bool withSeat) {
         m_reason = QStringLiteral("weston did not come up: ") +
                    QString::fromLocal8Bit(m_compositor.readAll());
     return up;
+}
+
+namespace {
+
+// weston draws its pointer into its screenshots: a dark arrow with its tip at the pointer.
+bool pointerShownAt(const QImage &screen, QPoint at) {
+    const QRect arrow = QRect(at, QSize(16, 16)).intersected(screen.rect());
+    int dark = 0;
+    for (int y = arrow.top(); y <= arrow.bottom(); ++y)
+        for (int x = arrow.left(); x <= arrow.right(); ++x)
+            dark += qGray(screen.pixel(x, y)) < 40 ? 1 : 0;
+    // Part of the square, not all of it: a screen not yet drawn shows no pointer.
+    return dark >= 10 && dark < arrow.width() * arrow.height() / 2;
+}
+
+} // namespace
+
+bool Desktop::alignPointers(QSize screen) {
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+        m_reason = QStringLiteral("xdotool is not installed");
+        return false;
+    }
+    // weston's X11 back end moves its own pointer by the steps between the X pointer's positions,
+    // counted from where it first saw the X pointer, and its own pointer may have been elsewhere
+    // then (at the top left): the two then differ, and xdotool's clicks land beside their aim.
+    // Both stop at the screen's edges, so after the far corner and then the near one they agree,
+    // and stay agreed. Then weston's pointer shows on its background where the X pointer is, at a
+    // point where neither starts (the middle or the top left), so an earlier screen can't pass.
+    const QPoint probe(screen.width() / 3, screen.height() / 3);
+    const bool aligned = waitUntil(
+        [&] {
+            run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                 QString::number(screen.width() - 1), QString::number(screen.height() - 1),
+                 QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("0"),
+                 QStringLiteral("0"), QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                 QString::number(probe.x()), QString::number(probe.y())});
+            return pointerShownAt(capture(), probe);
+        },
+        20000);
+    if (!aligned)
+        m_reason = QStringLiteral("weston's pointer does not follow the X pointer");
+    return aligned;
 }
 
 bool Desktop::startWindowManager(Session session) {

@@ -58,6 +58,8 @@ private:
     bool startSessionBus();
     bool startX11(Session session, QSize screen);
     bool startWeston(QSize screen, bool withSeat);
+    // Brings weston's pointer to where the X server's is, so xdotool's clicks land where aimed.
+    bool alignPointers(QSize screen);
     bool startXServer(QSize screen);
     bool startWindowManager(Session session);
 
