@@ -43,6 +43,18 @@ void stopProcess(QProcess &process) {
     }
 }
 
+// The first line the process prints, read without an event loop: the desktop may start before
+// the application does.
+QByteArray firstLine(QProcess &process, int timeout) {
+    const QDeadlineTimer deadline(timeout);
+    while (!process.canReadLine()) {
+        if (process.state() == QProcess::NotRunning || deadline.hasExpired())
+            return {};
+        process.waitForReadyRead(int(deadline.remainingTime()));
+    }
+    return process.readLine().trimmed();
+}
+
 } // namespace
 
 void Desktop::stop() {
@@ -102,9 +114,7 @@ bool Desktop::startSessionBus() {
     m_bus.start(QStringLiteral("dbus-daemon"),
                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
                  QStringLiteral("--print-address=1")});
-    waitUntil([this] { return m_bus.canReadLine() || m_bus.state() == QProcess::NotRunning; },
-              10000);
-    const QByteArray address = m_bus.canReadLine() ? m_bus.readLine().trimmed() : QByteArray();
+    const QByteArray address = firstLine(m_bus, 10000);
     if (address.isEmpty()) {
         m_reason = QStringLiteral("dbus-daemon did not start: ") +
                    QString::fromLocal8Bit(m_bus.readAllStandardError());
@@ -157,12 +167,8 @@ bool Desktop::startXServer(QSize screen) {
         m_reason = QStringLiteral("Xvfb did not start: ") + m_xserver.errorString();
         return false;
     }
-    waitUntil(
-        [this] { return m_xserver.canReadLine() || m_xserver.state() == QProcess::NotRunning; },
-        20000);
     bool numbered = false;
-    const int number =
-        m_xserver.canReadLine() ? m_xserver.readLine().trimmed().toInt(&numbered) : -1;
+    const int number = firstLine(m_xserver, 20000).toInt(&numbered);
     if (!numbered) {
         m_reason = QStringLiteral("Xvfb did not come up: ") +
                    QString::fromLocal8Bit(m_xserver.readAllStandardError());
