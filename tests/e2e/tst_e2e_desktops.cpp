@@ -236,7 +236,14 @@ void TestE2EDesktops::checkX11(Desktop::Session session, const Program &program)
     ProgramRun run(program.path, m_folder);
     QString front;
     QString backdrop;
-    QVERIFY2(findWindows(run, program, front, backdrop), qPrintable(run.standardError()));
+    if (!findWindows(run, program, front, backdrop)) {
+        keepScreenshot(m_desktop->capture(), session, program);
+        QFAIL(qPrintable(
+            QStringLiteral("%1; windows: %2; standard error: %3")
+                .arg(run.isRunning() ? QStringLiteral("running") : QStringLiteral("exited"),
+                     QString::fromUtf8(output(QStringLiteral("wmctrl"), {QStringLiteral("-lp")})),
+                     run.standardError())));
+    }
 
     // The backdrop: full screen over any panel, out of task bars and pagers, without a caption.
     const QString states = xProperty(backdrop, "_NET_WM_STATE");
