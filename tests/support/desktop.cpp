@@ -156,13 +156,14 @@ bool Desktop::startX11(Session session, QSize screen) {
 
 bool Desktop::startXServer(QSize screen) {
     // The server takes a display number nobody else holds, and prints it once it accepts
-    // connections.
+    // connections. It must not reset when its last client leaves: the tools polling it come and
+    // go, and a window manager connecting during a reset is turned away.
     m_xserver.setProcessChannelMode(QProcess::SeparateChannels);
-    m_xserver.start(QStringLiteral("Xvfb"),
-                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                     QStringLiteral("0"),
-                     QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
-                     QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    m_xserver.start(
+        QStringLiteral("Xvfb"),
+        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+         QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
+         QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     if (!m_xserver.waitForStarted(5000)) {
         m_reason = QStringLiteral("Xvfb did not start: ") + m_xserver.errorString();
         return false;
@@ -291,7 +292,7 @@ bool Desktop::startWindowManager(Session session) {
         20000);
     if (managed)
         return true;
-    m_reason = program +
+    m_reason = program + QStringLiteral(" on ") + m_display +
                (m_windowManager.state() == QProcess::NotRunning
                     ? QStringLiteral(" exited: ")
                     : QStringLiteral(" did not take the screen: ")) +
