@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <utility>
+
 // Both programs' windows on the desktops people use: two X11 window managers with different
 // stacking rules and a Wayland compositor, headless and with a keyboard and pointer. One start of
 // each program on each.
@@ -234,7 +236,14 @@ void TestE2EDesktops::checkX11(Desktop::Session session, const Program &program)
     ProgramRun run(program.path, m_folder);
     QString front;
     QString backdrop;
-    QVERIFY2(findWindows(run, program, front, backdrop), qPrintable(run.standardError()));
+    if (!findWindows(run, program, front, backdrop)) {
+        keepScreenshot(m_desktop->capture(), session, program);
+        QFAIL(qPrintable(
+            QStringLiteral("%1; windows: %2; standard error: %3")
+                .arg(run.isRunning() ? QStringLiteral("running") : QStringLiteral("exited"),
+                     QString::fromUtf8(output(QStringLiteral("wmctrl"), {QStringLiteral("-lp")})),
+                     run.standardError())));
+    }
 
     // The backdrop: full screen over any panel, out of task bars and pagers, without a caption.
     const QString states = xProperty(backdrop, "_NET_WM_STATE");
@@ -248,20 +257,28 @@ void TestE2EDesktops::checkX11(Desktop::Session session, const Program &program)
     // centred, active and in front.
     QVERIFY2(!xProperty(front, "_NET_WM_STATE").contains(QStringLiteral("SKIP_TASKBAR")),
              qPrintable(xProperty(front, "_NET_WM_STATE")));
-    QVERIFY2(xProperty(front, "WM_TRANSIENT_FOR")
-                 .endsWith(QStringLiteral("0x%1").arg(windowNumber(backdrop), 0, 16)),
+    // The program marks it after showing it, so the window manager may show it first.
+    QVERIFY2(waitUntil([&] {
+                 return xProperty(front, "WM_TRANSIENT_FOR")
+                     .endsWith(QStringLiteral("0x%1").arg(windowNumber(backdrop), 0, 16));
+             }),
              qPrintable(xProperty(front, "WM_TRANSIENT_FOR")));
-    QVERIFY(waitUntil([&] { return activeWindow() == front; }));
-    QVERIFY(inFront(front, backdrop));
+    QVERIFY(waitUntil([&] { return activeWindow() == front && inFront(front, backdrop); }));
     const QRect placed = geometry(front);
     QCOMPARE(placed.size(), program.client);
     QVERIFY2((placed.topLeft() - centredOrigin(program.client)).manhattanLength() <= 2,
              qPrintable(QStringLiteral("at %1,%2").arg(placed.x()).arg(placed.y())));
-    const QImage screen = m_desktop->capture();
+    // The program paints its window in its own time after the window manager shows it.
+    const QPoint inside(placed.left() + 2, placed.bottom() - 2);
+    QImage screen;
+    const bool painted = waitUntil([&] {
+        screen = m_desktop->capture();
+        return !screen.isNull() && sameColour(screen.pixelColor(inside), program.background);
+    });
     keepScreenshot(screen, Desktop::Session(session), program);
+    QVERIFY2(painted, qPrintable(screen.isNull() ? QStringLiteral("no screenshot")
+                                                 : screen.pixelColor(inside).name()));
     QVERIFY(allBlack(screen, QRect(0, 0, screenSize.width(), 40)));
-    QVERIFY(
-        sameColour(screen.pixelColor(placed.left() + 2, placed.bottom() - 2), program.background));
 
     // A click on the backdrop keeps the window in front and active.
     Desktop::click(QPoint(5, screenSize.height() - 5));
@@ -336,8 +353,13 @@ void TestE2EDesktops::checkWayland(Desktop::Session session, const Program &prog
     if (session != Desktop::Session::WestonWithSeat)
         return;
 
-    // The window is active: a key reaches it, and Tab moves the focus to the next control.
-    const QImage before = screen.copy(client);
+    // The window is active: a key reaches it, and Tab moves the focus to the next control. The
+    // window is compared with itself once it has finished drawing, the focus frame included.
+    QImage before = screen.copy(client);
+    QVERIFY(waitUntil([&] {
+        const QImage now = m_desktop->capture().copy(client);
+        return std::exchange(before, now) == now;
+    }));
     QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
                                {QStringLiteral("key"), QStringLiteral("Tab")}),
              0);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/desktop.h"
 
 #include <QCoreApplication>
@@ -41,6 +43,18 @@ void stopProcess(QProcess &process) {
     }
 }
 
+// The first line the process prints, read without an event loop: the desktop may start before
+// the application does.
+QByteArray firstLine(QProcess &process, int timeout) {
+    const QDeadlineTimer deadline(timeout);
+    while (!process.canReadLine()) {
+        if (process.state() == QProcess::NotRunning || deadline.hasExpired())
+            return {};
+        process.waitForReadyRead(int(deadline.remainingTime()));
+    }
+    return process.readLine().trimmed();
+}
+
 } // namespace
 
 void Desktop::stop() {
@@ -48,6 +62,8 @@ void Desktop::stop() {
     stopProcess(m_windowManager);
     stopProcess(m_compositor);
     stopProcess(m_xserver);
+    // Last: the session's programs may still be talking on it.
+    stopProcess(m_bus);
 }
 
 QString Desktop::name(Session session) {
@@ -66,6 +82,8 @@ QString Desktop::name(Session session) {
 
 bool Desktop::start(Session session, QSize screen, bool withSound) {
     m_session = session;
+    if (!startSessionBus())
+        return false;
     bool started = false;
     switch (session) {
     case Session::Weston:
@@ -73,7 +91,7 @@ bool Desktop::start(Session session, QSize screen, bool withSound) {
         break;
     case Session::WestonWithSeat:
         // Headless weston has no seat: nothing there is ever active or clicked.
-        started = startXServer(screen) && startWeston(screen, true);
+        started = startXServer(screen) && startWeston(screen, true) && alignPointers(screen);
         break;
     default:
         started = startX11(session, screen);
@@ -87,6 +105,26 @@ bool Desktop::start(Session session, QSize screen, bool withSound) {
     return true;
 }
 
+bool Desktop::startSessionBus() {
+    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()) {
+        m_reason = QStringLiteral("dbus-daemon is not installed");
+        return false;
+    }
+    // The bus prints its address once it listens.
+    m_bus.start(QStringLiteral("dbus-daemon"),
+                {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                 QStringLiteral("--print-address=1")});
+    const QByteArray address = firstLine(m_bus, 10000);
+    if (address.isEmpty()) {
+        m_reason = QStringLiteral("dbus-daemon did not start: ") +
+                   QString::fromLocal8Bit(m_bus.readAllStandardError());
+        stopProcess(m_bus);
+        return false;
+    }
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    return true;
+}
+
 bool Desktop::startX11(Session session, QSize screen) {
     for (const QString &tool : {QStringLiteral("Xvfb"), name(session), QStringLiteral("xdotool"),
                                 QStringLiteral("xprop"), QStringLiteral("wmctrl")}) {
@@ -95,39 +133,51 @@ bool Desktop::startX11(Session session, QSize screen) {
             return false;
         }
     }
-    // On a busy machine the server now and then never answers, or the window manager can't reach
-    // it; a fresh one on another display does.
-    QString reasons;
-    for (int attempt = 1; attempt <= 3; ++attempt) {
-        if (startXServer(screen) && startWindowManager(session))
+    // A server or window manager that doesn't come up gets another chance with a fresh pair; each
+    // retry shows in the test's output with its reason, so none can hide a fault.
+    constexpr int attempts = 3;
+    QStringList failures;
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+        if (startXServer(screen) && startWindowManager(session)) {
+            if (!failures.isEmpty())
+                qWarning("%s came up on attempt %d of %d after: %s", qPrintable(name(session)),
+                         attempt, attempts, qPrintable(failures.join(QStringLiteral("; "))));
             return true;
-        reasons += QStringLiteral("[server attempt %1: %2] ").arg(attempt).arg(m_reason);
-        qWarning("%s", qPrintable(reasons));
+        }
+        failures << QStringLiteral("attempt %1: %2").arg(attempt).arg(m_reason.trimmed());
+        qWarning("%s did not come up on attempt %d of %d: %s", qPrintable(name(session)), attempt,
+                 attempts, qPrintable(m_reason.trimmed()));
         stopProcess(m_windowManager);
         stopProcess(m_xserver);
     }
-    m_reason = reasons;
+    m_reason = failures.join(QStringLiteral("; "));
     return false;
 }
 
 bool Desktop::startXServer(QSize screen) {
-    // A display number nobody else uses.
-    int number = 90;
-    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
-           QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-        ++number;
-    m_display = QStringLiteral(":%1").arg(number);
-    m_xserver.setProcessChannelMode(QProcess::MergedChannels);
-    m_xserver.start(QStringLiteral("Xvfb"),
-                    {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                     QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
-                     QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    // The server takes a display number nobody else holds, and prints it once it accepts
+    // connections. It must not reset when its last client leaves: the tools polling it come and
+    // go, and a window manager connecting during a reset is turned away.
+    m_xserver.setProcessChannelMode(QProcess::SeparateChannels);
+    m_xserver.start(
+        QStringLiteral("Xvfb"),
+        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+         QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
+         QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     if (!m_xserver.waitForStarted(5000)) {
-        m_reason = QStringLiteral("Xvfb did not start");
+        m_reason = QStringLiteral("Xvfb did not start: ") + m_xserver.errorString();
         return false;
     }
+    bool numbered = false;
+    const int number = firstLine(m_xserver, 20000).toInt(&numbered);
+    if (!numbered) {
+        m_reason = QStringLiteral("Xvfb did not come up: ") +
+                   QString::fromLocal8Bit(m_xserver.readAllStandardError());
+        return false;
+    }
+    m_display = QStringLiteral(":%1").arg(number);
     qputenv("DISPLAY", m_display.toLocal8Bit());
-    return waitForServer();
+    return true;
 }
 
 bool Desktop::startWeston(QSize screen, bool withSeat) {
@@ -177,6 +227,49 @@ bool Desktop::startWeston(QSize screen, bool withSeat) {
     return up;
 }
 
+namespace {
+
+// weston draws its pointer into its screenshots: a dark arrow with its tip at the pointer.
+bool pointerShownAt(const QImage &screen, QPoint at) {
+    const QRect arrow = QRect(at, QSize(16, 16)).intersected(screen.rect());
+    int dark = 0;
+    for (int y = arrow.top(); y <= arrow.bottom(); ++y)
+        for (int x = arrow.left(); x <= arrow.right(); ++x)
+            dark += qGray(screen.pixel(x, y)) < 40 ? 1 : 0;
+    // Part of the square, not all of it: a screen not yet drawn shows no pointer.
+    return dark >= 10 && dark < arrow.width() * arrow.height() / 2;
+}
+
+} // namespace
+
+bool Desktop::alignPointers(QSize screen) {
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+        m_reason = QStringLiteral("xdotool is not installed");
+        return false;
+    }
+    // weston's X11 back end moves its own pointer by the steps between the X pointer's positions,
+    // counted from where it first saw the X pointer, and its own pointer may have been elsewhere
+    // then (at the top left): the two then differ, and xdotool's clicks land beside their aim.
+    // Both stop at the screen's edges, so after the far corner and then the near one they agree,
+    // and stay agreed. Then weston's pointer shows on its background where the X pointer is, at a
+    // point where neither starts (the middle or the top left), so an earlier screen can't pass.
+    const QPoint probe(screen.width() / 3, screen.height() / 3);
+    const bool aligned = waitUntil(
+        [&] {
+            run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                 QString::number(screen.width() - 1), QString::number(screen.height() - 1),
+                 QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("0"),
+                 QStringLiteral("0"), QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                 QString::number(probe.x()), QString::number(probe.y())});
+            return pointerShownAt(capture(), probe);
+        },
+        20000);
+    if (!aligned)
+        m_reason = QStringLiteral("weston's pointer does not follow the X pointer");
+    return aligned;
+}
+
 bool Desktop::startWindowManager(Session session) {
     const auto managing = [] {
         QByteArray out;
@@ -188,29 +281,22 @@ bool Desktop::startWindowManager(Session session) {
     const QStringList arguments = session == Session::Xfwm4
                                       ? QStringList{QStringLiteral("--compositor=off")}
                                       : QStringList{QStringLiteral("--sm-disable")};
-    // On a busy machine a window manager now and then never takes the screen; a second start does.
-    QString output;
     m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
-    for (int attempt = 1; attempt <= 3; ++attempt) {
-        m_windowManager.start(program, arguments);
-        bool managed = false;
-        waitUntil(
-            [&] {
-                managed = managing();
-                return managed || m_windowManager.state() == QProcess::NotRunning;
-            },
-            20000);
-        if (managed)
-            return true;
-        output += QString::fromLocal8Bit(m_windowManager.readAll());
-        output += QStringLiteral("[attempt %1: %2] ")
-                      .arg(attempt)
-                      .arg(m_windowManager.state() == QProcess::NotRunning ? "exited" : "running");
-        qWarning("%s did not come up, starting it again: %s", qPrintable(program),
-                 qPrintable(output));
-        stopProcess(m_windowManager);
-    }
-    m_reason = program + QStringLiteral(" did not come up: ") + output;
+    m_windowManager.start(program, arguments);
+    bool managed = false;
+    waitUntil(
+        [&] {
+            managed = managing();
+            return managed || m_windowManager.state() == QProcess::NotRunning;
+        },
+        20000);
+    if (managed)
+        return true;
+    m_reason = program + QStringLiteral(" on ") + m_display +
+               (m_windowManager.state() == QProcess::NotRunning
+                    ? QStringLiteral(" exited: ")
+                    : QStringLiteral(" did not take the screen: ")) +
+               QString::fromLocal8Bit(m_windowManager.readAll()).simplified();
     return false;
 }
 
@@ -235,19 +321,6 @@ QImage Desktop::capture() const {
     if (files.isEmpty())
         return {};
     return QImage(QDir(into.path()).filePath(files.first())).convertToFormat(QImage::Format_RGB32);
-}
-
-bool Desktop::waitForServer() {
-    const bool up = waitUntil(
-        [] {
-            return run(QStringLiteral("xprop"),
-                       {QStringLiteral("-root"), QStringLiteral("-len"), QStringLiteral("1")});
-        },
-        10000);
-    if (!up)
-        m_reason =
-            QStringLiteral("Xvfb did not answer: ") + QString::fromLocal8Bit(m_xserver.readAll());
-    return up;
 }
 
 QImage Desktop::screenshot() {

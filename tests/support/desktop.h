@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tavrin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "support/pulseserver.h"
@@ -15,7 +17,8 @@
 
 // A private desktop for end-to-end tests: an X server (Xvfb) with a window manager (openbox or
 // xfwm4), or a Wayland compositor (weston: headless, or drawing into an Xvfb window, which gives
-// it a keyboard and a pointer); and a PulseAudio server with a null sink.
+// it a keyboard and a pointer); a D-Bus session bus of its own, which xfwm4 needs for its settings;
+// and a PulseAudio server with a null sink.
 // On X11 the test process itself may connect to the X server, so it can take screenshots; pointer
 // events go through xdotool like a person's.
 class Desktop final {
@@ -28,8 +31,8 @@ public:
     // it. Call before QApplication.
     bool start(QSize screen = QSize(1024, 768)) { return start(Session::Openbox, screen, true); }
     // Starts the session on a screen of this size and points DISPLAY, or WAYLAND_DISPLAY and
-    // XDG_SESSION_TYPE, at it (and PULSE_SERVER, with sound), so programs started afterwards
-    // come up on it.
+    // XDG_SESSION_TYPE, at it (and DBUS_SESSION_BUS_ADDRESS at its bus, and PULSE_SERVER, with
+    // sound), so programs started afterwards come up on it.
     bool start(Session session, QSize screen, bool withSound);
     void stop();
     QString reason() const { return m_reason; }
@@ -52,15 +55,18 @@ public:
     static QString activeWindowTitle();
 
 private:
+    bool startSessionBus();
     bool startX11(Session session, QSize screen);
     bool startWeston(QSize screen, bool withSeat);
+    // Brings weston's pointer to where the X server's is, so xdotool's clicks land where aimed.
+    bool alignPointers(QSize screen);
     bool startXServer(QSize screen);
-    bool waitForServer();
     bool startWindowManager(Session session);
 
     Session m_session = Session::Openbox;
     QString m_display;
     QString m_reason;
+    QProcess m_bus;
     QProcess m_xserver;
     QProcess m_windowManager;
     QProcess m_compositor;
