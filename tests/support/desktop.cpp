@@ -283,11 +283,13 @@ bool Desktop::startWindowManager(Session session) {
                                       : QStringList{QStringLiteral("--sm-disable")};
     m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
     m_windowManager.start(program, arguments);
+    // Without an event loop (the desktop may start before the application) only a wait notices
+    // that the window manager has ended.
     bool managed = false;
     waitUntil(
         [&] {
             managed = managing();
-            return managed || m_windowManager.state() == QProcess::NotRunning;
+            return managed || m_windowManager.waitForFinished(0);
         },
         20000);
     if (managed)
