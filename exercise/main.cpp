@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/form1.h"
 
+#include "instance/bringtofront.h"
+#include "instance/singleinstance.h"
 #include "services/systemservices.h"
 #include "sound/pulsesoundplayer.h"
 #include "toolkit/application.h"
@@ -24,6 +26,10 @@ and horn.wav. Other arguments are ignored.
   --version  print the version and exit
 )"))
         return *status;
+    // One exercise per folder: started again, it brings the running one to the front and ends.
+    common::SingleInstance instance("tavrin");
+    if (const auto status = instance.endStatus())
+        return *status;
     // The window's client area must show whole at the desktop's scale.
     const auto app = common::startApplication(argc, argv, QStringLiteral("tavrin"),
                                               common::twipsToPixels(exercise::Form1::designSize));
@@ -33,6 +39,8 @@ and horn.wav. Other arguments are ignored.
 
     // A start that fails has been reported already; the reporter ends with status 1.
     std::optional<exercise::Form1> form;
+    instance.listen(
+        [&form](const QByteArray &token) { common::bringToFront(form ? &*form : nullptr, token); });
     common::guarded(services.errors, [&services, &form] { form.emplace(services); });
     if (!form)
         return 1;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "supervisor/form1.h"
 
+#include "instance/bringtofront.h"
+#include "instance/singleinstance.h"
 #include "services/silentsoundplayer.h"
 #include "services/systemservices.h"
 #include "toolkit/application.h"
@@ -22,6 +24,11 @@ it. Other arguments are ignored.
   --version  print the version and exit
 )"))
         return *status;
+    // One settings tool per folder, so that no two edit one file: started again, it brings the
+    // running one to the front and ends.
+    common::SingleInstance instance("tavrinset");
+    if (const auto status = instance.endStatus())
+        return *status;
     const QString programName = QStringLiteral("tavrinset");
     // The window's client area must show whole at the desktop's scale.
     const auto app = common::startApplication(argc, argv, programName,
@@ -32,6 +39,7 @@ it. Other arguments are ignored.
     const common::Services services = system.services();
 
     supervisor::Form1 form(services);
+    instance.listen([&form](const QByteArray &token) { common::bringToFront(&form, token); });
     // The window sits in front of the backdrop as its transient, so Qt doesn't count it as the
     // last window: end the program when it is closed.
     QObject::connect(&form, &supervisor::Form1::unloaded, app.get(), &QCoreApplication::quit);
