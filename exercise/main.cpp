@@ -18,9 +18,11 @@ int main(int argc, char *argv[]) {
     if (const auto status = common::answerHelpOrVersion(argc, argv, "tavrin", R"(
 A counting exercise for young children, with a Swedish interface.
 
-Start it in a folder prepared by tavrinset or tavrin-seed-folder: it reads
-tavrin.ini, the nine pictures named there and the sounds xmusic.wav, wow.wav
-and horn.wav. Other arguments are ignored.
+Start it in a folder prepared by the settings tool Varnelkontor (tavrinset) or
+by tavrin-seed-folder: it reads tavrin.ini, the nine pictures named there and
+the sounds xmusic.wav, wow.wav and horn.wav. Started again in a folder where it
+runs, it brings the running exercise to the front and exits. Other arguments
+are ignored.
 
   --help     print this help and exit
   --version  print the version and exit

@@ -14,11 +14,13 @@
 
 int main(int argc, char *argv[]) {
     if (const auto status = common::answerHelpOrVersion(argc, argv, "tavrinset", R"(
-The settings tool of the counting exercise tavrin: the number of tasks, the
-range of numbers, sound, the buttons shown and the nine palette pictures.
+Varnelkontor, the settings tool of the counting exercise tavrin: the number of
+tasks, the range of numbers, sound, the buttons shown and the nine palette
+pictures.
 
 Start it in the child's folder; it reads tavrin.ini there and "Spara" writes
-it. Other arguments are ignored.
+it. Started again in a folder where it runs, it brings the running one to the
+front and exits. Other arguments are ignored.
 
   --help     print this help and exit
   --version  print the version and exit
