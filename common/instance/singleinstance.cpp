@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -81,18 +82,19 @@ private:
     int m_fd;
 };
 
-enum class Handover { Taken, Unanswered, Gone, Stranger };
+// Alone: the folder's name is held by another user, or can't be asked; this start runs on its own.
+enum class Handover { Taken, Unanswered, Gone, Alone };
 
 // Asks the copy that holds the folder to come to the front.
 Handover handOver(const Address &address) {
     Descriptor socket(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
     if (socket.get() < 0)
-        return Handover::Stranger;
+        return Handover::Alone;
     if (::connect(socket.get(), reinterpret_cast<const sockaddr *>(&address.address),
                   address.length) != 0)
-        return errno == ECONNREFUSED ? Handover::Gone : Handover::Stranger;
+        return errno == ECONNREFUSED ? Handover::Gone : Handover::Alone;
     if (!peerIsThisUser(socket.get()))
-        return Handover::Stranger;
+        return Handover::Alone;
     const QByteArray message =
         request + qgetenv("XDG_ACTIVATION_TOKEN").left(qsizetype(longestToken));
     if (::send(socket.get(), message.constData(), std::size_t(message.size()), MSG_NOSIGNAL) < 0)
@@ -141,7 +143,7 @@ SingleInstance::SingleInstance(const QByteArray &program) {
                                             .arg(QString::fromUtf8(program), QDir::currentPath())));
             m_endStatus = 1;
             return;
-        case Handover::Stranger:
+        case Handover::Alone:
             return;
         case Handover::Gone:
             break;
