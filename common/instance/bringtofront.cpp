@@ -2,9 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "instance/bringtofront.h"
 
+#include "instance/x11startup.h"
+
 #include <QApplication>
 #include <QWidget>
 #include <QWindow>
+
+#include <optional>
 
 namespace common {
 
@@ -22,23 +26,30 @@ void raise(QWidget &window) {
 
 } // namespace
 
-void bringToFront(QWidget *window, const QByteArray &activationToken) {
+void bringToFront(QWidget *window, const QByteArray &startToken) {
     QWidget *top = window ? window->window() : nullptr;
     QWidget *box = QApplication::activeModalWidget();
     if (box == top)
         box = nullptr;
     QWidget *front = box ? box : top;
+    const QString platform = QGuiApplication::platformName();
+    const bool x11 = platform == QLatin1String("xcb");
+    if (x11 && !startToken.isEmpty() && front && front->windowHandle())
+        x11startup::completeStart(*front->windowHandle(), startToken);
     if (!front || !front->isVisible())
         return;
     // Qt's Wayland client activates a window with the token it finds here, and takes it away.
-    if (!activationToken.isEmpty() &&
-        QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    if (!startToken.isEmpty() && platform.startsWith(QLatin1String("wayland")))
+        qputenv("XDG_ACTIVATION_TOKEN", startToken);
     if (top && top->isVisible())
         raise(*top);
     if (box)
         raise(*box);
-    front->activateWindow();
+    const std::optional<quint32> time = x11 ? x11startup::actionTime(startToken) : std::nullopt;
+    if (time && front->windowHandle())
+        x11startup::activate(*front->windowHandle(), *time);
+    else
+        front->activateWindow();
 }
 
 } // namespace common

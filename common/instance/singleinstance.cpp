@@ -95,8 +95,10 @@ Handover handOver(const Address &address) {
         return errno == ECONNREFUSED ? Handover::Gone : Handover::Alone;
     if (!peerIsThisUser(socket.get()))
         return Handover::Alone;
-    const QByteArray message =
-        request + qgetenv("XDG_ACTIVATION_TOKEN").left(qsizetype(longestToken));
+    QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    if (token.isEmpty())
+        token = qgetenv("DESKTOP_STARTUP_ID");
+    const QByteArray message = request + token.left(qsizetype(longestToken));
     if (::send(socket.get(), message.constData(), std::size_t(message.size()), MSG_NOSIGNAL) < 0)
         return Handover::Gone;
     pollfd answer{socket.get(), POLLIN, 0};

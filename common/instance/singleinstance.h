@@ -16,7 +16,7 @@ namespace common {
 // named after the user, the program and the folder's device and inode. Nothing is written, in the
 // folder or anywhere else, so a read-only folder works and a crash leaves nothing behind. A later
 // start of the same program in the same folder, by the same user, asks the running copy to come
-// to the front, handing it its activation token, and ends.
+// to the front, handing it the token its launcher gave it, and ends.
 class SingleInstance final {
 public:
     // Claims the current folder for program. Call it before the application is made, so that a
@@ -34,10 +34,11 @@ public:
     bool holdsFolder() const { return m_listener >= 0; }
 
     // Calls startedAgain from the application's event loop each time the program is started
-    // again in this folder, with the activation token that start was given
-    // (XDG_ACTIVATION_TOKEN), empty when it had none; the start ends once it returns. Needs the
-    // application, and stops with it; until then the requests wait in the socket's queue.
-    void listen(std::function<void(const QByteArray &activationToken)> startedAgain);
+    // again in this folder, with the token its launcher gave that start: its Wayland activation
+    // token (XDG_ACTIVATION_TOKEN), else its X11 startup ID (DESKTOP_STARTUP_ID), empty when it
+    // had neither. The start ends once startedAgain returns. Needs the application, and stops
+    // with it; until then the requests wait in the socket's queue.
+    void listen(std::function<void(const QByteArray &startToken)> startedAgain);
 
 private:
     void acceptStarts();
