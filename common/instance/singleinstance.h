@@ -27,11 +27,10 @@ public:
     SingleInstance &operator=(const SingleInstance &) = delete;
 
     // The exit status when this start is to end because a copy already runs in the folder: 0 when
-    // that copy took the request, 1 when it didn't answer (it is told on standard error).
+    // that copy took the request, 1 when it didn't answer (it is told on standard error). A
+    // folder that can't be claimed (say, its name is held by another user's process) leaves the
+    // program running on its own.
     std::optional<int> endStatus() const { return m_endStatus; }
-    // Whether this copy holds the folder. A folder that can't be claimed (say, its name is held
-    // by another user's process) leaves the program running on its own.
-    bool holdsFolder() const { return m_listener >= 0; }
 
     // Calls startedAgain from the application's event loop each time the program is started
     // again in this folder, with the token its launcher gave that start: its Wayland activation
