@@ -4,6 +4,7 @@
 
 #include "base/error.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -26,6 +27,7 @@ void Gauge::setMaximum(Int16 maximum) {
     m_maximum = maximum;
     m_value = std::min(m_value, m_maximum);
     update();
+    announce();
 }
 
 void Gauge::setValue(Int16 value) {
@@ -35,6 +37,12 @@ void Gauge::setValue(Int16 value) {
                         .arg(m_maximum));
     m_value = value;
     update();
+    announce();
+}
+
+void Gauge::announce() {
+    QAccessibleValueChangeEvent event(this, int(m_value));
+    QAccessible::updateAccessibility(&event);
 }
 
 void Gauge::setBarColour(ColourValue colour) {

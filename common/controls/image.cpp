@@ -12,7 +12,7 @@ constexpr int sunkenEdge = 2;
 }
 
 Image::Image(QWidget *parent)
-    : ClickableWidget(parent) {}
+    : ClickableWidget(QAccessible::Graphic, parent) {}
 
 void Image::setPicture(const Picture &picture) {
     m_picture = picture;
