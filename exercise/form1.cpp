@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -27,6 +28,23 @@ QString settingsPath() {
     return QFileInfo(common::settingsFileName()).absoluteFilePath();
 }
 
+// The folder as the adult finds it: by its full path, as the one the menu uses when it is, and
+// with the key that shows a hidden folder in a file manager.
+QString folderText(const QString &folder) {
+    QStringList notes;
+    const QString menuFolder =
+        QFileInfo(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  QStringLiteral("/tavrin"))
+            .canonicalFilePath();
+    if (!menuFolder.isEmpty() && menuFolder == QFileInfo(folder).canonicalFilePath())
+        notes << QStringLiteral("den mapp som menyn använder");
+    if (folder.contains(QLatin1String("/.")))
+        notes << QStringLiteral("den är dold, men Ctrl+H visar dolda mappar i filhanteraren");
+    return notes.isEmpty()
+               ? folder
+               : QStringLiteral("%1 (%2)").arg(folder, notes.join(QStringLiteral("; ")));
+}
+
 // What the adult can do about a start error. The settings tool starts without a file, but not
 // with a broken one.
 enum class Remedy { SettingsFile, Picture };
@@ -36,16 +54,16 @@ common::Error withAdvice(const common::Error &error, Remedy remedy) {
     QString advice;
     if (remedy == Remedy::Picture)
         advice = QStringLiteral("Lägg tillbaka bilden, eller välj en annan med "
-                                "inställningsprogrammet tavrinset i mappen %1.");
+                                "Varnelkontor (tavrinset) i mappen %1.");
     else if (!QFileInfo::exists(common::settingsFileName()))
-        advice = QStringLiteral("Starta inställningsprogrammet tavrinset i mappen %1, välj nio "
-                                "bilder och klicka på \"Spara\".");
+        advice = QStringLiteral("Starta Varnelkontor (tavrinset) i mappen %1, välj nio bilder och "
+                                "klicka på \"Spara\".");
     else if (error.item() != 0)
         advice = QStringLiteral("Rätta filen, eller ta bort den och gör om inställningarna med "
-                                "inställningsprogrammet tavrinset i mappen %1.");
+                                "Varnelkontor (tavrinset) i mappen %1.");
     if (advice.isEmpty())
         return error;
-    return common::Error(error.message() + u' ' + advice.arg(folder), error.item());
+    return common::Error(error.message() + u' ' + advice.arg(folderText(folder)), error.item());
 }
 
 } // namespace

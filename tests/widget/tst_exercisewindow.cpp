@@ -5,6 +5,7 @@
 #include "toolkit/units.h"
 
 #include <QAccessible>
+#include <QDir>
 #include <QFontInfo>
 #include <QProcess>
 #include <QSignalSpy>
@@ -208,15 +209,19 @@ void TestExerciseWindow::startFailureLeavesTheWindowHidden_data() {
     // Each names the file and the item, and what the adult can do next.
     QTest::newRow("missing file")
         << "missing file"
-        << "tavrin.ini finns inte. Starta inställningsprogrammet tavrinset i mappen %1, välj nio";
+        << "tavrin.ini finns inte. Starta Varnelkontor (tavrinset) i mappen %1, välj nio";
+    QTest::newRow("missing file in a hidden folder")
+        << "hidden folder"
+        << "tavrin.ini finns inte. Starta Varnelkontor (tavrinset) i mappen %1/.dold (den är "
+           "dold, men Ctrl+H visar dolda mappar i filhanteraren), välj nio";
     QTest::newRow("short file") << "short file"
                                 << "%1/tavrin.ini tar slut före post 11 av 24 (Bild 3, filnamn). "
                                    "Rätta filen, eller ta bort den";
     QTest::newRow("missing icon")
         << "missing icon"
         << "Post 15 och 16 (Bild 5) i inställningsfilen %1/tavrin.ini: Bilden %1/saknas.ico "
-           "finns inte. Lägg tillbaka bilden, eller välj en annan med inställningsprogrammet "
-           "tavrinset i mappen %1.";
+           "finns inte. Lägg tillbaka bilden, eller välj en annan med Varnelkontor (tavrinset) i "
+           "mappen %1.";
     QTest::newRow("broken icon") << "broken icon"
                                  << "Post 11 och 12 (Bild 3) i inställningsfilen %1/tavrin.ini: "
                                     "Bilden %1/p2.ico är ingen bild som kan visas.";
@@ -240,6 +245,9 @@ void TestExerciseWindow::startFailureLeavesTheWindowHidden() {
     } else if (failure == "broken icon") {
         writeTestFile(run.dirPath() + "/p2.ico", "inte en bild");
         run.writeSettings();
+    } else if (failure == "hidden folder") {
+        QVERIFY(QDir(run.dirPath()).mkdir(QStringLiteral(".dold")));
+        QVERIFY(QDir::setCurrent(run.dirPath() + QStringLiteral("/.dold")));
     } else if (failure == "range too wide") {
         run.settings.smallestNumber = -32768;
         run.writeSettings();
