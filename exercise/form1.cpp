@@ -25,8 +25,8 @@ QString settingsPath() {
     return QFileInfo(common::settingsFileName()).absoluteFilePath();
 }
 
-// What the adult can do about a start error. The settings tool starts without a file, but not
-// with a broken one.
+// What the adult can do about a start error. The settings tool starts without a file, or with an
+// empty one, but not with a broken one.
 enum class Remedy { SettingsFile, Picture };
 
 common::Error withAdvice(const common::Error &error, Remedy remedy) {
@@ -35,7 +35,8 @@ common::Error withAdvice(const common::Error &error, Remedy remedy) {
     if (remedy == Remedy::Picture)
         advice = QStringLiteral("Lägg tillbaka bilden, eller välj en annan med "
                                 "inställningsprogrammet tavrinset i mappen %1.");
-    else if (!QFileInfo::exists(common::settingsFileName()))
+    else if (!QFileInfo::exists(common::settingsFileName()) ||
+             common::isEmptySettingsFile(common::settingsFileName()))
         advice = QStringLiteral("Starta inställningsprogrammet tavrinset i mappen %1, välj nio "
                                 "bilder och klicka på \"Spara\".");
     else if (error.item() != 0)
