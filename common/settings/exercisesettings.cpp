@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -75,6 +76,13 @@ QString quotable(const QString &item) {
     return shown;
 }
 
+// No item at all: blanks and line ends alone, or the zero bytes that a crash can leave in place
+// of a file's content.
+bool holdsNoItem(const QString &text) {
+    return std::all_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.isSpace() || c.isNull(); });
+}
+
 bool isLineEnd(QChar c) {
     return c == u'\r' || c == u'\n';
 }
@@ -89,7 +97,7 @@ public:
 
     QString nextString(int itemNumber) {
         skipBlanks();
-        if (m_pos >= m_text.size() && m_text.trimmed().isEmpty())
+        if (itemNumber == 1 && holdsNoItem(m_text))
             throw Error(QStringLiteral("Inställningsfilen %1 är tom.").arg(m_path), itemNumber);
         if (m_pos >= m_text.size())
             throw Error(QStringLiteral("Inställningsfilen %1 tar slut före post %2 av %3 (%4).")
@@ -243,7 +251,7 @@ ExerciseSettings readExerciseSettings(const QString &path) {
 
 bool isEmptySettingsFile(const QString &path) {
     try {
-        return decodeText(readSettingsBytes(path)).trimmed().isEmpty();
+        return holdsNoItem(decodeText(readSettingsBytes(path)));
     } catch (const Error &) {
         return false; // missing or unreadable: the load says which
     }

@@ -42,8 +42,9 @@ ExerciseSettings readExerciseSettings(const QString &path);
 void writeExerciseSettings(const ExerciseSettings &settings);
 void writeExerciseSettings(const ExerciseSettings &settings, const QString &path);
 
-// A file that holds no item at all: 0 bytes, or blanks and line ends alone. Both programs take it
-// for a file still to be made, as the settings tool makes a missing one. False for a missing or
+// A file that holds no item at all: 0 bytes, blanks and line ends alone, or the zero bytes a crash
+// can leave. Both programs take it for a file still to be made, as the settings tool makes a
+// missing one. False for a missing or
 // unreadable file, whose load says what is wrong.
 bool isEmptySettingsFile(const QString &path);
 

@@ -178,10 +178,10 @@ QString createCause(int error, const QString &folder) {
 int openNamedTemporary(const QString &target, QByteArray &name) {
     const QFileInfo info(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = QFile::encodeName(QStringLiteral("%1/.%2.%3")
-                                     .arg(info.path(), info.fileName())
-                                     .arg(QRandomGenerator::global()->generate(), 8, 16,
-                                          QChar(u'0')));
+        name =
+            QFile::encodeName(QStringLiteral("%1/.%2.%3")
+                                  .arg(info.path(), info.fileName())
+                                  .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
         const int fd =
             ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd >= 0 || errno != EEXIST)
@@ -191,7 +191,8 @@ int openNamedTemporary(const QString &target, QByteArray &name) {
 }
 
 void syncFolder(const QString &folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -214,10 +215,9 @@ bool createFile(const QString &shown, const QString &target, const QByteArray &b
     // Without a name first; where the file system can't, or can't name it afterwards, with one.
     for (const bool anonymous : {true, false}) {
         QByteArray temporary;
-        const int fd =
-            anonymous ? ::open(QFile::encodeName(folder).constData(),
-                               O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)
-                      : openNamedTemporary(target, temporary);
+        const int fd = anonymous ? ::open(QFile::encodeName(folder).constData(),
+                                          O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)
+                                 : openNamedTemporary(target, temporary);
         if (fd < 0) {
             const int error = errno;
             if (anonymous && (error == EOPNOTSUPP || error == EISDIR || error == EINVAL))
@@ -230,10 +230,9 @@ bool createFile(const QString &shown, const QString &target, const QByteArray &b
             error = errno;
         if (error == 0) {
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-            const int linked =
-                anonymous ? ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
-                                     AT_SYMLINK_FOLLOW)
-                          : ::link(temporary.constData(), name.constData());
+            const int linked = anonymous ? ::linkat(AT_FDCWD, self.constData(), AT_FDCWD,
+                                                    name.constData(), AT_SYMLINK_FOLLOW)
+                                         : ::link(temporary.constData(), name.constData());
             error = linked == 0 ? 0 : errno;
         }
         if (!temporary.isEmpty())
@@ -353,8 +352,8 @@ void saveSettingsBytes(const QString &path, const QByteArray &bytes) {
     // A first save of another program may give the name a file between the open and the create;
     // that file is then rewritten like any other.
     for (int round = 0;; ++round) {
-        const int fd = ::open(QFile::encodeName(path).constData(),
-                              O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0 && errno == ENOENT && round < 3) {
             if (createFile(shown, followLinks(path), bytes))
                 return;

@@ -81,8 +81,7 @@ QImage fitted(const QImage &image, int side) {
 
 PictureReader::PictureReader(const QString &path)
     : m_path(path)
-    , m_shown(QFile::encodeName(path).size() < PATH_MAX ? path
-                                                         : path.left(quotedStart) + u'…') {
+    , m_shown(QFile::encodeName(path).size() < PATH_MAX ? path : path.left(quotedStart) + u'…') {
     open();
     readDirectory();
     if (m_isIcon)
@@ -159,8 +158,9 @@ void PictureReader::readDirectory() {
         entry.bytes = le32(e + 8);
         entry.offset = le32(e + 12);
         // Two entries at one place are one image: decoding it twice would only cost twice.
-        const bool seen = std::any_of(m_entries.begin(), m_entries.end(),
-                                      [&entry](const Entry &other) { return other.offset == entry.offset; });
+        const bool seen =
+            std::any_of(m_entries.begin(), m_entries.end(),
+                        [&entry](const Entry &other) { return other.offset == entry.offset; });
         if (entry.offset < m_file.size() && !seen)
             m_entries.push_back(entry);
     }

@@ -89,7 +89,7 @@ QByteArray bytesOf(const ExerciseSettings &settings) {
 
 // The peak of this process's resident memory so far, in MiB.
 long peakMemoryMiB() {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
 }
@@ -316,7 +316,8 @@ void TestExerciseSettings::readerReturnsWhatTheWriterWrote() {
     QCOMPARE(common::readExerciseSettings(path), largeRecord());
 
     // A file with no item at all is one still to be made, as a crash can leave it.
-    for (const QByteArray &empty : {QByteArray(), QByteArray(" \r\n\t\r\n")}) {
+    for (const QByteArray &empty :
+         {QByteArray(), QByteArray(" \r\n\t\r\n"), QByteArray(4096, '\0')}) {
         writeTestFile(path, empty);
         QVERIFY(common::isEmptySettingsFile(path));
     }
@@ -344,11 +345,12 @@ void TestExerciseSettings::concurrentSavesAndLoadsNeverTear() {
         if (savers[saver] == 0) {
             int failed = 0;
             for (int i = 0; i < saves; ++i)
-                failed += messageOf([&] {
-                              common::writeExerciseSettings(records[2 * saver + (i + saver) % 2], path);
-                          }).isEmpty()
-                              ? 0
-                              : 1;
+                failed +=
+                    messageOf([&] {
+                        common::writeExerciseSettings(records[2 * saver + (i + saver) % 2], path);
+                    }).isEmpty()
+                        ? 0
+                        : 1;
             _exit(std::min(failed, 100));
         }
     }
@@ -361,7 +363,8 @@ void TestExerciseSettings::concurrentSavesAndLoadsNeverTear() {
         ExerciseSettings read;
         const QString message = messageOf([&] { read = common::readExerciseSettings(path); });
         ++loads;
-        if (!message.isEmpty() || std::find(records.begin(), records.end(), read) == records.end()) {
+        if (!message.isEmpty() ||
+            std::find(records.begin(), records.end(), read) == records.end()) {
             ++torn;
             example = message;
         }
@@ -371,10 +374,9 @@ void TestExerciseSettings::concurrentSavesAndLoadsNeverTear() {
     }
     QCOMPARE(failedSaves, 0);
     QVERIFY(loads > 0);
-    QVERIFY2(torn == 0, qPrintable(QStringLiteral("%1 of %2 loads torn, as: %3")
-                                       .arg(torn)
-                                       .arg(loads)
-                                       .arg(example)));
+    QVERIFY2(torn == 0,
+             qPrintable(
+                 QStringLiteral("%1 of %2 loads torn, as: %3").arg(torn).arg(loads).arg(example)));
 }
 
 // The saving process is stopped at each of its system calls in turn and killed there: there is
@@ -389,7 +391,7 @@ void TestExerciseSettings::aCrashDuringTheFirstSaveLeavesNoFileOrAWholeOne() {
             ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
             ::raise(SIGSTOP);
             _exit(messageOf([&] { common::writeExerciseSettings(record, path); }).isEmpty() ? 0
-                                                                                             : 1);
+                                                                                            : 1);
         }
         int status = 0;
         QCOMPARE(waitpid(child, &status, WUNTRACED), child);
@@ -411,9 +413,8 @@ void TestExerciseSettings::aCrashDuringTheFirstSaveLeavesNoFileOrAWholeOne() {
         if (QFileInfo::exists(path)) {
             ExerciseSettings read;
             const QString message = messageOf([&] { read = common::readExerciseSettings(path); });
-            QVERIFY2(message.isEmpty(), qPrintable(QStringLiteral("killed at stop %1: %2")
-                                                       .arg(stops)
-                                                       .arg(message)));
+            QVERIFY2(message.isEmpty(),
+                     qPrintable(QStringLiteral("killed at stop %1: %2").arg(stops).arg(message)));
             QCOMPARE(read, record);
         }
         if (ended) {
@@ -492,7 +493,8 @@ void TestExerciseSettings::messagesAreSwedishAndNameTheFileAndItem_data() {
     read("short", lines(numbersAndPictures({"5", "2", "7", "-1", "-1", "0"}).mid(0, 20)),
          "post 21 av 24 (Bild 8, filnamn)", "tar slut före");
     read("empty file", "", "", "är tom");
-    read("zero-filled", QByteArray(1 << 20, '\0'), "Post 1 (Antal övningar)",
+    read("zero-filled", QByteArray(1 << 20, '\0'), "", "är tom");
+    read("junk", numbers(1, QByteArray(1 << 19, '\x01')), "Post 1 (Antal övningar)",
          "\"" + QString(40, QChar(QChar::ReplacementCharacter)) + "…\" är inget heltal");
     read("long number", numbers(3, QByteArray(5000, '7')), "Post 3 (Högsta tavrin)",
          "talet " + QString(40, u'7') + "… ryms inte");

@@ -123,7 +123,7 @@ void TestPicture::anEntryThatClaimsGigabytesCostsLittle() {
     qToLittleEndian<quint32>(0xFFFFFFFF, bytes.data() + 6 + 8);
     writeTestFile(path, bytes);
     QCOMPARE(::truncate(QFile::encodeName(path).constData(), off_t(1) << 32), 0);
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const long before = usage.ru_maxrss;
     const common::Picture picture = common::Picture::load(path);
