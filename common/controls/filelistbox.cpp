@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QSet>
 
+#include <algorithm>
+
 namespace common {
 
 namespace {
@@ -53,9 +55,14 @@ QString FileListBox::fileName() const {
 QStringList FileListBox::listing() const {
     if (m_path.isEmpty())
         return {};
-    // Without QDir::CaseSensitive the name filter ignores letter case.
-    return QDir(m_path).entryList(QStringList{m_pattern}, QDir::Files,
-                                  QDir::Name | QDir::IgnoreCase);
+    // Without QDir::CaseSensitive the name filter ignores letter case. Sorted here: QDir's own
+    // sort ignoring case takes twice as long as the listing itself.
+    QStringList names = QDir(m_path).entryList(QStringList{m_pattern}, QDir::Files, QDir::Unsorted);
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return names;
 }
 
 void FileListBox::refresh() {
