@@ -45,8 +45,8 @@ QString folderText(const QString &folder) {
                : QStringLiteral("%1 (%2)").arg(folder, notes.join(QStringLiteral("; ")));
 }
 
-// What the adult can do about a start error. The settings tool starts without a file, but not
-// with a broken one.
+// What the adult can do about a start error. The settings tool starts without a file, or with an
+// empty one, but not with a broken one.
 enum class Remedy { SettingsFile, Picture };
 
 common::Error withAdvice(const common::Error &error, Remedy remedy) {
@@ -55,7 +55,8 @@ common::Error withAdvice(const common::Error &error, Remedy remedy) {
     if (remedy == Remedy::Picture)
         advice = QStringLiteral("Lägg tillbaka bilden, eller välj en annan med "
                                 "Varnelkontor (tavrinset) i mappen %1.");
-    else if (!QFileInfo::exists(common::settingsFileName()))
+    else if (!QFileInfo::exists(common::settingsFileName()) ||
+             common::isEmptySettingsFile(common::settingsFileName()))
         advice = QStringLiteral("Starta Varnelkontor (tavrinset) i mappen %1, välj nio bilder och "
                                 "klicka på \"Spara\".");
     else if (error.item() != 0)

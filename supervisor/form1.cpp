@@ -101,11 +101,14 @@ void Form1::closeEvent(QCloseEvent *event) {
 }
 
 void Form1::hamta() {
-    if (!QFileInfo::exists(common::settingsFileName())) {
+    const bool missing = !QFileInfo::exists(common::settingsFileName());
+    if (missing || common::isEmptySettingsFile(common::settingsFileName())) {
         // A first settings file: the window keeps its design values until "Spara" writes one.
         m_services.messages.information(
-            QStringLiteral("Inställningsfilen %1 finns inte ännu. Välj nio bilder och klicka på "
-                           "\"Spara\", så skapas den.")
+            (missing ? QStringLiteral("Inställningsfilen %1 finns inte ännu. Välj nio bilder och "
+                                      "klicka på \"Spara\", så skapas den.")
+                     : QStringLiteral("Inställningsfilen %1 är tom. Välj nio bilder och klicka på "
+                                      "\"Spara\", så fylls den i."))
                 .arg(QFileInfo(common::settingsFileName()).absoluteFilePath()));
         return;
     }

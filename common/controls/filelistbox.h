@@ -5,13 +5,16 @@
 #include "controls/rowlist.h"
 
 #include <QFileSystemWatcher>
+#include <QStringList>
+#include <QTimer>
 
 namespace common {
 
 // The files of one directory whose names match a pattern, sorted by name. Letter case is ignored
 // both in the match and in the order, so "KATT.ICO" is listed for "*.ico". A directory that is
 // missing or can't be read lists nothing. Files that come into the directory or leave it appear
-// or go by themselves; the selected file stays selected while it is there.
+// or go by themselves, within a fifth of a second, however often the directory changes; the
+// selected file stays selected while it is there.
 class FileListBox final : public RowList {
     Q_OBJECT
 
@@ -26,12 +29,14 @@ public:
     QString fileName() const;
 
 private:
+    QStringList listing() const;
     void refresh();
     void follow();
 
     QString m_path;
     QString m_pattern = QStringLiteral("*");
     QFileSystemWatcher m_watcher;
+    QTimer m_relist; // the pause that gathers the changes of a directory into one listing
 };
 
 } // namespace common

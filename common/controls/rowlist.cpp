@@ -47,7 +47,8 @@ QString RowList::rowText(int row) const {
 void RowList::mousePressEvent(QMouseEvent *event) {
     // A modal box may have held back the release that ended the last double click.
     m_doubleClicking = false;
-    if (!indexAt(event->position().toPoint()).isValid()) {
+    m_pressed = indexAt(event->position().toPoint());
+    if (!m_pressed.isValid()) {
         clearSelection();
         setCurrentRow(-1);
     }
@@ -61,7 +62,12 @@ void RowList::mouseDoubleClickEvent(QMouseEvent *event) {
 
 void RowList::mouseReleaseEvent(QMouseEvent *event) {
     if (!std::exchange(m_doubleClicking, false)) {
+        // Pressed on one row and let go on another, the pointer has dragged the selection along:
+        // no click, but a choice of a row all the same.
+        const bool dragged = indexAt(event->position().toPoint()) != QModelIndex(m_pressed);
         QListWidget::mouseReleaseEvent(event);
+        if (dragged && selectedRow() >= 0)
+            emit rowClicked();
         return;
     }
     // Otherwise the release would select whichever row has moved under the pointer.

@@ -6,12 +6,12 @@
 
 namespace common {
 
-// A list of text rows with one selected row at most. A click on a row, or moving the selection
-// with the keys, reports rowClicked(); a double click on a row reports rowClicked() for its first
-// click and then rowDoubleClicked(). Clicking beside the rows clears the selection, and the
-// release that ends a double click leaves the selection as the double click's handling left it.
-// Enter, and Delete or Backspace, on a selected row report enterPressed() and deletePressed().
-// The list shows a ring while it has the focus.
+// A list of text rows with one selected row at most. A click on a row, dragging the selection to a
+// row with the button held, or moving the selection with the keys, reports rowClicked(); a double
+// click on a row reports rowClicked() for its first click and then rowDoubleClicked(). Clicking
+// beside the rows clears the selection, and the release that ends a double click leaves the
+// selection as the double click's handling left it. Enter, and Delete or Backspace, on a selected
+// row report enterPressed() and deletePressed(). The list shows a ring while it has the focus.
 class RowList : public QListWidget {
     Q_OBJECT
 
@@ -39,6 +39,7 @@ protected:
 
 private:
     bool m_doubleClicking = false;
+    QPersistentModelIndex m_pressed; // the row the last press was on
 };
 
 } // namespace common

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -56,6 +57,32 @@ QString itemName(int item) {
         .arg(picture);
 }
 
+// At most this much of a bad item goes into a message: a whole item can be a megabyte of junk,
+// which a message box would take many seconds to lay out.
+constexpr qsizetype longestQuote = 40;
+
+// The start of a bad item as a message shows it: control characters as U+FFFD, and a longer
+// item cut with "…".
+QString quotable(const QString &item) {
+    QString shown = item.left(longestQuote);
+    if (shown.size() == longestQuote && shown.back().isHighSurrogate())
+        shown.chop(1);
+    for (QChar &c : shown) {
+        if (c.category() == QChar::Other_Control)
+            c = QChar(QChar::ReplacementCharacter);
+    }
+    if (item.size() > longestQuote)
+        shown += u'…';
+    return shown;
+}
+
+// No item at all: blanks and line ends alone, or the zero bytes that a crash can leave in place
+// of a file's content.
+bool holdsNoItem(const QString &text) {
+    return std::all_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.isSpace() || c.isNull(); });
+}
+
 bool isLineEnd(QChar c) {
     return c == u'\r' || c == u'\n';
 }
@@ -70,7 +97,7 @@ public:
 
     QString nextString(int itemNumber) {
         skipBlanks();
-        if (m_pos >= m_text.size() && m_text.trimmed().isEmpty())
+        if (itemNumber == 1 && holdsNoItem(m_text))
             throw Error(QStringLiteral("Inställningsfilen %1 är tom.").arg(m_path), itemNumber);
         if (m_pos >= m_text.size())
             throw Error(QStringLiteral("Inställningsfilen %1 tar slut före post %2 av %3 (%4).")
@@ -110,13 +137,13 @@ public:
         if (!value && item.isEmpty() && !m_lastQuoted)
             cause = QStringLiteral("posten är tom, men här ska stå ett heltal");
         else if (!value)
-            cause = QStringLiteral("\"%1\" är inget heltal").arg(item);
+            cause = QStringLiteral("\"%1\" är inget heltal").arg(quotable(item));
         else if (m_lastQuoted)
             cause = QStringLiteral("talet %1 står inom citattecken, men här ska det stå utan")
-                        .arg(item);
+                        .arg(quotable(item));
         else if (*value < -32768 || *value > 32767)
             cause = QStringLiteral("talet %1 ryms inte i ett 16-bitars heltal (-32768 till 32767)")
-                        .arg(item);
+                        .arg(quotable(item));
         if (!cause.isEmpty())
             throw settingsItemError(settingsItemLabel(itemNumber), itemNumber, m_path, cause);
         return static_cast<Int16>(*value);
@@ -222,6 +249,14 @@ ExerciseSettings readExerciseSettings(const QString &path) {
     return parseExerciseSettings(readSettingsBytes(path), fullPath(path));
 }
 
+bool isEmptySettingsFile(const QString &path) {
+    try {
+        return holdsNoItem(decodeText(readSettingsBytes(path)));
+    } catch (const Error &) {
+        return false; // missing or unreadable: the load says which
+    }
+}
+
 ExerciseSettings readExerciseSettings() {
     return readExerciseSettings(settingsFileName());
 }
@@ -243,7 +278,7 @@ QByteArray formatExerciseSettings(const ExerciseSettings &s, const QString &path
                     settingsItemLabel(item), item, pathForErrors,
                     QStringLiteral("\"%1\" kan inte sparas, eftersom filen inte kan lagra ett "
                                    "citattecken eller en radbrytning")
-                        .arg(*text));
+                        .arg(quotable(*text)));
             out += '"' + text->toUtf8() + "\"\r\n";
             ++item;
         }

@@ -42,6 +42,12 @@ ExerciseSettings readExerciseSettings(const QString &path);
 void writeExerciseSettings(const ExerciseSettings &settings);
 void writeExerciseSettings(const ExerciseSettings &settings, const QString &path);
 
+// A file that holds no item at all: 0 bytes, blanks and line ends alone, or the zero bytes a crash
+// can leave. Both programs take it for a file still to be made, as the settings tool makes a
+// missing one. False for a missing or
+// unreadable file, whose load says what is wrong.
+bool isEmptySettingsFile(const QString &path);
+
 // The bytes the writer puts in the file.
 QByteArray formatExerciseSettings(const ExerciseSettings &settings, const QString &pathForErrors);
 ExerciseSettings parseExerciseSettings(const QByteArray &bytes, const QString &pathForErrors);

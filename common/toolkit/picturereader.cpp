@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <tuple>
 
 #include <fcntl.h>
@@ -26,6 +27,13 @@ constexpr int largestIconSide = 256;
 // Icon files hold a handful of images; a directory that claims thousands is broken or hostile,
 // and each entry tried costs a decode.
 constexpr int mostEntries = 256;
+// The most a PNG entry of 256 x 256 can take: every pixel in 16-bit colour and alpha, stored
+// without compression, with room for the chunks around it. A real icon takes a fraction of it.
+constexpr qint64 largestPngEntry = 1 << 20;
+// The largest picture file besides an icon file that is shown, scaled down.
+constexpr int largestPicture = 1024;
+// A name longer than the system takes names no file; as a message quotes it, its start will do.
+constexpr qsizetype quotedStart = 40;
 
 const QByteArray pngSignature("\x89PNG\r\n\x1a\n");
 
@@ -35,6 +43,11 @@ int le16(const char *p) {
 
 qint64 le32(const char *p) {
     return qint64(le16(p)) | qint64(le16(p + 2)) << 16;
+}
+
+qint64 be32(const char *p) {
+    return qint64(uchar(p[0])) << 24 | qint64(uchar(p[1])) << 16 | qint64(uchar(p[2])) << 8 |
+           qint64(uchar(p[3]));
 }
 
 // Bitmap rows are padded to whole 32-bit words.
@@ -67,13 +80,27 @@ QImage fitted(const QImage &image, int side) {
 } // namespace
 
 PictureReader::PictureReader(const QString &path)
-    : m_path(path) {
+    : m_path(path)
+    , m_shown(QFile::encodeName(path).size() < PATH_MAX ? path : path.left(quotedStart) + u'…') {
     open();
     readDirectory();
     if (m_isIcon)
         return;
     m_file.seek(0);
     QImageReader reader(&m_file);
+    // A larger image is decoded straight to the largest size an icon has, where its format allows;
+    // even so its every pixel is unpacked, so one much larger than any icon is refused unread.
+    const QSize size = reader.size();
+    if (size.width() > largestPicture || size.height() > largestPicture)
+        throw Error(QStringLiteral("Bilden %1 är för stor för att visas: %2 × %3 bildpunkter, "
+                                   "men högst %4 × %4 går.")
+                        .arg(m_shown)
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(largestPicture));
+    if (size.width() > largestIconSide || size.height() > largestIconSide)
+        reader.setScaledSize(size.scaled(largestIconSide, largestIconSide, Qt::KeepAspectRatio)
+                                 .expandedTo(QSize(1, 1)));
     m_single = reader.read();
     if (m_single.isNull())
         noPicture();
@@ -83,7 +110,7 @@ void PictureReader::open() {
     if (m_path.startsWith(u':')) { // built into the program
         m_file.setFileName(m_path);
         if (!m_file.open(QIODevice::ReadOnly))
-            throw Error(QStringLiteral("Bilden %1 finns inte.").arg(m_path));
+            throw Error(QStringLiteral("Bilden %1 finns inte.").arg(m_shown));
         return;
     }
     // Opened without waiting, so a pipe in the file's place can't hang the program.
@@ -91,7 +118,7 @@ void PictureReader::open() {
     if (fd < 0) {
         const int cause = errno;
         if (cause == ENOENT || cause == ENOTDIR)
-            throw Error(QStringLiteral("Bilden %1 finns inte.").arg(m_path));
+            throw Error(QStringLiteral("Bilden %1 finns inte.").arg(m_shown));
         unreadable(cause == EACCES || cause == EPERM
                        ? QStringLiteral("behörighet saknas")
                        : QStringLiteral("ett fel uppstod vid läsningen"));
@@ -130,7 +157,11 @@ void PictureReader::readDirectory() {
         entry.bitCount = le16(e + 6);
         entry.bytes = le32(e + 8);
         entry.offset = le32(e + 12);
-        if (entry.offset < m_file.size())
+        // Two entries at one place are one image: decoding it twice would only cost twice.
+        const bool seen =
+            std::any_of(m_entries.begin(), m_entries.end(),
+                        [&entry](const Entry &other) { return other.offset == entry.offset; });
+        if (entry.offset < m_file.size() && !seen)
             m_entries.push_back(entry);
     }
 }
@@ -177,11 +208,18 @@ QImage PictureReader::decode(const Entry &entry) {
         return {};
     const QByteArray header = m_file.read(bitmapHeaderSize);
     if (header.startsWith(pngSignature)) {
-        // Read here, up to the end of the file: Qt asks for as many bytes as the entry claims,
-        // up to 4 GiB, and shows nothing when that runs past the end.
+        // The image header comes first. An image larger than an icon can hold is refused unread;
+        // one that fits takes no more bytes than such an image can, whatever the entry claims.
+        if (header.size() < 24 || header.mid(12, 4) != "IHDR")
+            return {};
+        const qint64 width = be32(header.constData() + 16);
+        const qint64 height = be32(header.constData() + 20);
+        if (width < 1 || height < 1 || width > largestIconSide || height > largestIconSide)
+            return {};
         m_file.seek(entry.offset);
-        return QImage::fromData(m_file.read(std::min(entry.bytes, m_file.size() - entry.offset)),
-                                "png");
+        return QImage::fromData(
+            m_file.read(std::min({entry.bytes, m_file.size() - entry.offset, largestPngEntry})),
+            "png");
     }
     if (header.size() < bitmapHeaderSize)
         return {};
@@ -250,13 +288,13 @@ void PictureReader::applyMask(QImage &image, qint64 offset) {
 }
 
 void PictureReader::unreadable(const QString &cause) const {
-    throw Error(QStringLiteral("Bilden %1 kan inte läsas: %2.").arg(m_path, cause));
+    throw Error(QStringLiteral("Bilden %1 kan inte läsas: %2.").arg(m_shown, cause));
 }
 
 void PictureReader::noPicture() const {
     if (m_file.error() == QFileDevice::ReadError)
         unreadable(QStringLiteral("ett fel uppstod vid läsningen"));
-    throw Error(QStringLiteral("Bilden %1 är ingen bild som kan visas.").arg(m_path));
+    throw Error(QStringLiteral("Bilden %1 är ingen bild som kan visas.").arg(m_shown));
 }
 
 } // namespace common

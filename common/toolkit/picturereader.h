@@ -14,7 +14,10 @@ namespace common {
 // one that suits the box, as the desktop the icons are drawn for does: the image of exactly the
 // box's size, else the nearest larger one, else the nearest smaller one, the most colours first.
 // Any other image file is its one image. What it returns is fitted to the box: scaled smoothly
-// where needed, keeping its proportions, centred on transparency.
+// where needed, keeping its proportions, centred on transparency. No image larger than an icon can
+// be (256 x 256) is decoded at its full size: an icon's entry that claims more is passed over,
+// and any other picture file is decoded straight to that size where its format allows, or refused
+// when larger than 1024 x 1024.
 class PictureReader final {
 public:
     // Throws common::Error naming the path and the cause when the file can't be read or holds
@@ -46,6 +49,7 @@ private:
     [[noreturn]] void noPicture() const;
 
     QString m_path;
+    QString m_shown; // the path as messages quote it
     QFile m_file;
     bool m_isIcon = false;
     std::vector<Entry> m_entries;

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -103,6 +104,19 @@ void TestChooserControls::listClicksPreviewFirstThenDoubleClick() {
     list.setFocus();
     QTest::keyClick(&list, Qt::Key_Up);
     QCOMPARE(events, QStringList{"click 1"});
+
+    // So is dragging it to a row with the button held, and Enter then takes that row.
+    connect(&list, &common::ListBox::enterPressed, &list,
+            [&] { events << QStringLiteral("enter %1").arg(list.selectedRow()); });
+    events.clear();
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, rowCentre(list, 0));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(rowCentre(list, 2)),
+                     QPointF(list.viewport()->mapToGlobal(rowCentre(list, 2))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &drag);
+    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, rowCentre(list, 2));
+    QTest::keyClick(&list, Qt::Key_Return);
+    QCOMPARE(events, (QStringList{"click 2", "enter 2"}));
 }
 
 void TestChooserControls::listClickBesideTheRowsClearsTheSelection() {

@@ -9,11 +9,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -82,6 +85,13 @@ ExerciseSettings changedRecord() {
 
 QByteArray bytesOf(const ExerciseSettings &settings) {
     return common::formatExerciseSettings(settings, QStringLiteral("x"));
+}
+
+// The peak of this process's resident memory so far, in MiB.
+long peakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
 }
 
 // Ordinary users by number, so that no entry in /etc/passwd is needed: two teachers who share
@@ -239,6 +249,9 @@ private slots:
     void initTestCase();
     void writerProducesTheWorkedExampleByteForByte();
     void readerReturnsWhatTheWriterWrote();
+    void concurrentSavesAndLoadsNeverTear();
+    void aCrashDuringTheFirstSaveLeavesNoFileOrAWholeOne();
+    void aSaveOverAHugeFileReadsNoMoreThanALoad();
     void quotedItemsKeepCommasAndSpaces();
     void numbersAtTheEdgesOf16BitsRoundTrip();
     void messagesAreSwedishAndNameTheFileAndItem_data();
@@ -295,6 +308,137 @@ void TestExerciseSettings::readerReturnsWhatTheWriterWrote() {
     other.pictures[8] = PictureRef{QString(), QString()};
     common::writeExerciseSettings(other, path);
     QCOMPARE(common::readExerciseSettings(path), other);
+    QVERIFY(!common::isEmptySettingsFile(path));
+
+    // Long folder names take the file past a few kilobytes; it reads whole all the same.
+    common::writeExerciseSettings(largeRecord(), path);
+    QVERIFY(QFileInfo(path).size() > 4096);
+    QCOMPARE(common::readExerciseSettings(path), largeRecord());
+
+    // A file with no item at all is one still to be made, as a crash can leave it.
+    for (const QByteArray &empty :
+         {QByteArray(), QByteArray(" \r\n\t\r\n"), QByteArray(4096, '\0')}) {
+        writeTestFile(path, empty);
+        QVERIFY(common::isEmptySettingsFile(path));
+    }
+}
+
+// Two programs save over and over, one record or the other, while a third loads: every load
+// reads one whole record, and every save lands.
+void TestExerciseSettings::concurrentSavesAndLoadsNeverTear() {
+    // In memory where there is a place for it: the saves then don't wait for a disk, and many
+    // more of them meet.
+    const QString shared = QStringLiteral("/dev/shm");
+    QTemporaryDir dir(QFileInfo(shared).isWritable() ? shared + QStringLiteral("/tavrinXXXXXX")
+                                                     : QString());
+    const QString path = dir.filePath(QStringLiteral("tavrin.ini"));
+    // Records of different lengths, the savers out of step: one grows the file as the other
+    // shrinks it, and without turns a load would see a mix.
+    std::array<ExerciseSettings, 4> records{workedExampleRecord(), largeRecord(),
+                                            workedExampleRecord(), largeRecord()};
+    records[2].taskCount = records[3].taskCount = 2;
+    common::writeExerciseSettings(records[0], path);
+    constexpr int saves = 20000;
+    pid_t savers[2];
+    for (int saver = 0; saver < 2; ++saver) {
+        savers[saver] = fork();
+        if (savers[saver] == 0) {
+            int failed = 0;
+            for (int i = 0; i < saves; ++i)
+                failed +=
+                    messageOf([&] {
+                        common::writeExerciseSettings(records[2 * saver + (i + saver) % 2], path);
+                    }).isEmpty()
+                        ? 0
+                        : 1;
+            _exit(std::min(failed, 100));
+        }
+    }
+    int loads = 0;
+    int torn = 0;
+    QString example;
+    int running = 2;
+    int failedSaves = 0;
+    while (running > 0) {
+        ExerciseSettings read;
+        const QString message = messageOf([&] { read = common::readExerciseSettings(path); });
+        ++loads;
+        if (!message.isEmpty() ||
+            std::find(records.begin(), records.end(), read) == records.end()) {
+            ++torn;
+            example = message;
+        }
+        int status = 0;
+        for (pid_t ended; (ended = waitpid(-1, &status, WNOHANG)) > 0; --running)
+            failedSaves += WIFEXITED(status) ? WEXITSTATUS(status) : 1000;
+    }
+    QCOMPARE(failedSaves, 0);
+    QVERIFY(loads > 0);
+    QVERIFY2(torn == 0,
+             qPrintable(
+                 QStringLiteral("%1 of %2 loads torn, as: %3").arg(torn).arg(loads).arg(example)));
+}
+
+// The saving process is stopped at each of its system calls in turn and killed there: there is
+// then no file, or the whole record.
+void TestExerciseSettings::aCrashDuringTheFirstSaveLeavesNoFileOrAWholeOne() {
+    const ExerciseSettings record = largeRecord();
+    for (int stops = 0;; ++stops) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tavrin.ini"));
+        const pid_t child = fork();
+        if (child == 0) {
+            ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+            ::raise(SIGSTOP);
+            _exit(messageOf([&] { common::writeExerciseSettings(record, path); }).isEmpty() ? 0
+                                                                                            : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, WUNTRACED), child);
+        QVERIFY(WIFSTOPPED(status));
+        bool ended = false;
+        for (int i = 0; i < stops && !ended; ++i) {
+            if (::ptrace(PTRACE_SYSCALL, child, nullptr, nullptr) != 0) {
+                ::kill(child, SIGKILL);
+                waitpid(child, &status, 0);
+                QSKIP("This system does not let a process trace its child.");
+            }
+            QCOMPARE(waitpid(child, &status, 0), child);
+            ended = WIFEXITED(status) || WIFSIGNALED(status);
+        }
+        if (!ended) {
+            ::kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+        }
+        if (QFileInfo::exists(path)) {
+            ExerciseSettings read;
+            const QString message = messageOf([&] { read = common::readExerciseSettings(path); });
+            QVERIFY2(message.isEmpty(),
+                     qPrintable(QStringLiteral("killed at stop %1: %2").arg(stops).arg(message)));
+            QCOMPARE(read, record);
+        }
+        if (ended) {
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            QVERIFY(QFileInfo::exists(path));
+            QVERIFY(stops > 4);
+            return;
+        }
+    }
+}
+
+// Both programs accept a file far larger than its record, and the first megabyte is all that
+// a load reads of it; a save keeps no more of it in memory.
+void TestExerciseSettings::aSaveOverAHugeFileReadsNoMoreThanALoad() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tavrin.ini"));
+    writeTestFile(path, workedExample);
+    QCOMPARE(::truncate(QFile::encodeName(path).constData(), off_t(256) << 20), 0);
+    QCOMPARE(common::readExerciseSettings(path), workedExampleRecord());
+    const long before = peakMemoryMiB();
+    common::writeExerciseSettings(changedRecord(), path);
+    QVERIFY2(peakMemoryMiB() - before < 64,
+             qPrintable(QStringLiteral("%1 MiB").arg(peakMemoryMiB() - before)));
+    QCOMPARE(readTestFile(path), bytesOf(changedRecord()));
 }
 
 void TestExerciseSettings::quotedItemsKeepCommasAndSpaces() {
@@ -349,6 +493,11 @@ void TestExerciseSettings::messagesAreSwedishAndNameTheFileAndItem_data() {
     read("short", lines(numbersAndPictures({"5", "2", "7", "-1", "-1", "0"}).mid(0, 20)),
          "post 21 av 24 (Bild 8, filnamn)", "tar slut före");
     read("empty file", "", "", "är tom");
+    read("zero-filled", QByteArray(1 << 20, '\0'), "", "är tom");
+    read("junk", numbers(1, QByteArray(1 << 19, '\x01')), "Post 1 (Antal övningar)",
+         "\"" + QString(40, QChar(QChar::ReplacementCharacter)) + "…\" är inget heltal");
+    read("long number", numbers(3, QByteArray(5000, '7')), "Post 3 (Högsta tavrin)",
+         "talet " + QString(40, u'7') + "… ryms inte");
 
     const QString folder = m_dir.filePath(QStringLiteral("fel"));
     QDir().mkpath(folder + QStringLiteral("/tavrin.ini"));
@@ -409,6 +558,7 @@ void TestExerciseSettings::messagesAreSwedishAndNameTheFileAndItem() {
     QVERIFY2(message.contains(file), qPrintable(message));
     QVERIFY2(message.contains(item), qPrintable(message));
     QVERIFY2(message.contains(cause), qPrintable(message));
+    QVERIFY2(message.size() < 2 * file.size() + 200, qPrintable(message));
 }
 
 void TestExerciseSettings::separatorsAndLineEndsReadAlike_data() {

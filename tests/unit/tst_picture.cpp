@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -107,9 +109,29 @@ class TestPicture final : public QObject {
     Q_OBJECT
 
 private slots:
+    void anEntryThatClaimsGigabytesCostsLittle();
     void loadShowsTheImageMadeForTheIconSize_data();
     void loadShowsTheImageMadeForTheIconSize();
 };
+
+// A few kilobytes on the disk whose PNG entry claims 4 GiB, as long as the sparse file is: the
+// picture shows, and loading it takes no more memory than any icon.
+void TestPicture::anEntryThatClaimsGigabytesCostsLittle() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gles.ico"));
+    QByteArray bytes = icon({{256, 256, 0, Qt::blue}});
+    qToLittleEndian<quint32>(0xFFFFFFFF, bytes.data() + 6 + 8);
+    writeTestFile(path, bytes);
+    QCOMPARE(::truncate(QFile::encodeName(path).constData(), off_t(1) << 32), 0);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const long before = usage.ru_maxrss;
+    const common::Picture picture = common::Picture::load(path);
+    getrusage(RUSAGE_SELF, &usage);
+    QVERIFY2(usage.ru_maxrss - before < 64 * 1024,
+             qPrintable(QStringLiteral("%1 MiB").arg((usage.ru_maxrss - before) / 1024)));
+    QCOMPARE(picture.pixmap().toImage().pixelColor(16, 16), QColor(Qt::blue));
+}
 
 void TestPicture::loadShowsTheImageMadeForTheIconSize_data() {
     QTest::addColumn<Kind>("kind");
@@ -142,6 +164,7 @@ void TestPicture::loadShowsTheImageMadeForTheIconSize_data() {
     QTest::newRow("only smaller") << file << icon({{16, 16, 32, yellow}, {24, 24, 32, cyan}}) << cyan << none << "";
     QTest::newRow("PNG entries") << file << icon({{16, 16, 0, yellow}, {256, 256, 0, blue}, {32, 32, 0, red}}) << red << blue << "";
     QTest::newRow("large single PNG") << file << icon({{256, 256, 0, blue}}) << blue << blue << "";
+    QTest::newRow("256 x 256 bitmap") << file << icon({{256, 256, 24, cyan}}) << cyan << cyan << "";
     QTest::newRow("wide image") << file << icon({{64, 32, 32, magenta}}) << magenta << magenta << "";
     QTest::newRow("1 bit") << file << icon({{32, 32, 1, red}}) << red << none << "";
     QTest::newRow("4 bit") << file << icon({{32, 32, 4, green}}) << green << none << "";
@@ -160,6 +183,8 @@ void TestPicture::loadShowsTheImageMadeForTheIconSize_data() {
     QTest::newRow("directory only") << file << QByteArray::fromHex("00000100ffff") << none << none << "Bilden %1 är ingen bild som kan visas.";
     QTest::newRow("entry past the end") << file << sizes.left(6 + 16 * 4) << none << none << "Bilden %1 är ingen bild som kan visas.";
     QTest::newRow("header claims 100000 x 100000") << file << huge << none << none << "Bilden %1 är ingen bild som kan visas.";
+    QTest::newRow("PNG entry larger than an icon") << file << icon({{300, 300, 0, blue}}) << none << none << "Bilden %1 är ingen bild som kan visas.";
+    QTest::newRow("picture file larger than shown") << file << png({1100, 1000, 0, blue}) << none << none << "Bilden %1 är för stor för att visas: 1100 × 1000 bildpunkter, men högst 1024 × 1024 går.";
     // clang-format on
 }
 
