@@ -7,11 +7,24 @@
 #include <QStandardPaths>
 #include <QThread>
 
-void PulseServer::stop() {
+void PulseServer::stopSilence() {
     if (m_silence.state() != QProcess::NotRunning) {
         m_silence.kill();
         m_silence.waitForFinished(2000);
     }
+}
+
+bool PulseServer::startSilence() {
+    m_silence.setStandardInputFile(QStringLiteral("/dev/zero"));
+    m_silence.start(QStringLiteral("pacat"),
+                    {QStringLiteral("--playback"), QStringLiteral("--device=%1").arg(sinkName()),
+                     QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                     QStringLiteral("--rate=8000"), QStringLiteral("--channels=1")});
+    return m_silence.waitForStarted(5000);
+}
+
+void PulseServer::stop() {
+    stopSilence();
     if (m_server.state() != QProcess::NotRunning) {
         m_server.terminate();
         if (!m_server.waitForFinished(3000)) {
@@ -71,13 +84,7 @@ bool PulseServer::startOnce(const QString &pulseaudio) {
         if (probe.exitCode() == 0 && probe.readAllStandardOutput().contains(sinkName().toUtf8())) {
             // An idle null sink's monitor delivers nothing; a stream of silence keeps it running,
             // so a recording covers the quiet stretches too.
-            m_silence.setStandardInputFile(QStringLiteral("/dev/zero"));
-            m_silence.start(QStringLiteral("pacat"),
-                            {QStringLiteral("--playback"),
-                             QStringLiteral("--device=%1").arg(sinkName()), QStringLiteral("--raw"),
-                             QStringLiteral("--format=s16le"), QStringLiteral("--rate=8000"),
-                             QStringLiteral("--channels=1")});
-            if (m_silence.waitForStarted(5000))
+            if (startSilence())
                 return true;
             m_reason = QStringLiteral("pacat did not start");
             return false;

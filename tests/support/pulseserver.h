@@ -18,6 +18,11 @@ public:
     // processes can be waited for.
     void stop();
     QString reason() const { return m_reason; }
+    // The stream of silence start() plays into the sink, so that its monitor delivers the quiet
+    // stretches too. Without it nothing plays there but what the test plays, as on a desktop
+    // where only the program sounds.
+    bool startSilence();
+    void stopSilence();
     QString serverAddress() const;
     QString sinkName() const { return QStringLiteral("testsink"); }
     // What was played into the sink, for MonitorRecorder.
