@@ -33,6 +33,10 @@ constexpr std::chrono::microseconds latencyLimit = 5s;
 constexpr std::chrono::microseconds latencyPoll = 10ms;
 // The end has been heard once this little is left.
 constexpr std::chrono::microseconds heard = 1ms;
+// A report that has stood still for as long as it says, less this, has passed; but one that
+// stands still for less than the least time is still moving, between two timing updates.
+constexpr std::chrono::microseconds stillSlack = 50ms;
+constexpr std::chrono::microseconds stillLeast = 100ms;
 constexpr std::int64_t framesPerWrite = 4096;
 // The stream's buffer: long enough that the output's latency the stream asks for is the longest
 // an output has, see Cue::play().
@@ -57,9 +61,8 @@ struct PulseSoundPlayer::Cue {
     Cue &operator=(const Cue &) = delete;
 
     void play();
-    // Sleeps until then, or until the cue is cut off.
-    void sleepUntil(std::chrono::steady_clock::time_point end) const;
-    void waitForLatency(pa_simple *stream) const;
+    // Returns once the last sample written has been heard, and not before the given time.
+    void waitUntilHeard(pa_simple *stream, std::chrono::steady_clock::time_point notBefore) const;
     // Lets events run until the cue is through or the time is up; whether it is through.
     bool waitFor(std::chrono::milliseconds time) const;
 
@@ -79,35 +82,40 @@ void PulseSoundPlayer::Cue::play() {
     const auto frameBytes = std::uint32_t(wave->bytesPerFrame());
     // A long buffer: an output that sleeps through long blocks while nothing plays (PulseAudio's
     // null sink does) takes back such a block for a stream that asks for a latency as long,
-    // where a stream asking for a short one waits for the block to end, up to 2 s. Playing
-    // begins with the first frame, not once the buffer is full, so a short cue starts at once
-    // as well. The hold doesn't grow with the buffer: it ends when the server says the last
-    // sample has been heard.
+    // where a stream asking for a short one waits for the block to end, up to 2 s. The stream
+    // starts once the server holds the whole cue, or the buffer's worth of a longer one: the
+    // output then mixes it in at once and in one piece, where a stream that starts with its
+    // first packet gets the rest a block late, after a gap. The hold doesn't grow with the
+    // buffer: it ends when the server says the last sample has been heard.
     const auto ahead = std::uint32_t(frameBytes * spec.rate * bufferAhead.count());
-    const pa_buffer_attr attributes{std::uint32_t(-1), ahead, frameBytes, std::uint32_t(-1),
+    const std::int64_t most =
+        std::min(wave->frames(), std::int64_t(spec.rate) * longestCue.count());
+    const auto prebuf = std::uint32_t(
+        std::min<std::int64_t>(most, std::int64_t(spec.rate) * bufferAhead.count()) * frameBytes);
+    const pa_buffer_attr attributes{std::uint32_t(-1), ahead, prebuf, std::uint32_t(-1),
                                     std::uint32_t(-1)};
     int error = 0;
     if (pa_simple *stream =
             libraries.simpleNew(nullptr, application.constData(), SoundLibraries::playback, nullptr,
                                 name.constData(), &spec, nullptr, &attributes, &error)) {
         const auto start = std::chrono::steady_clock::now();
-        const std::int64_t most = std::int64_t(spec.rate) * longestCue.count();
         std::int64_t frames = 0;
         bool written = true;
         while (written && frames < most && !cutOff) {
-            const QByteArray block = wave->read(std::min(most - frames, framesPerWrite));
+            // The buffer's worth in one write, so that it reaches the server at once.
+            const QByteArray block = wave->read(
+                std::min(most - frames, frames == 0 ? std::int64_t(spec.rate) * bufferAhead.count()
+                                                    : framesPerWrite));
             if (block.isEmpty())
                 break;
             frames += block.size() / frameBytes;
             written = libraries.simpleWrite(stream, block.constData(), std::size_t(block.size()),
                                             &error) == 0;
         }
-        if (written) {
-            // No output plays faster than its rate, whatever the server reports meanwhile; then
-            // the output's latency, as the server reports it.
-            sleepUntil(start + std::chrono::microseconds(frames * 1'000'000 / spec.rate));
-            waitForLatency(stream);
-        }
+        // No output plays faster than its rate, whatever the server reports meanwhile.
+        if (written)
+            waitUntilHeard(stream,
+                           start + std::chrono::microseconds(frames * 1'000'000 / spec.rate));
         // Whatever the output has not played yet ends here.
         libraries.simpleFree(stream);
     }
@@ -116,22 +124,19 @@ void PulseSoundPlayer::Cue::play() {
     [[maybe_unused]] const auto ignored = ::write(done, &one, sizeof one);
 }
 
-void PulseSoundPlayer::Cue::sleepUntil(std::chrono::steady_clock::time_point end) const {
-    while (!cutOff && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            end - std::chrono::steady_clock::now(), latencyPoll));
-}
-
 // The stream's latency is the time until the last sample written is heard: what the server still
-// holds and the output's own delay. It runs down with the output's clock. Once the stream has run
-// dry the report stands still at the delay that was left then, so a report that has stood still
-// for as long as it says has passed as well (and so has one from a stuck server). No drain: the
-// server acknowledges one only at the output's next block, which on a quiet output comes up to
-// 2 s after the end.
-void PulseSoundPlayer::Cue::waitForLatency(pa_simple *stream) const {
+// holds and the output's own delay. It runs down with the output's clock. A report that stands
+// still has stopped following it: the stream ran dry and only the output's delay was left, the
+// client's clock hasn't caught up with a stream the output took in one piece, or the server is
+// stuck. One that has stood still for about as long as it says has passed. No drain: the server
+// acknowledges one only at the output's next block, which on a quiet output comes up to 2 s
+// after the end.
+void PulseSoundPlayer::Cue::waitUntilHeard(pa_simple *stream,
+                                           std::chrono::steady_clock::time_point notBefore) const {
     using Clock = std::chrono::steady_clock;
     std::chrono::microseconds lowest = std::chrono::microseconds::max();
     Clock::time_point lowestAt = Clock::now();
+    bool stoodStill = false;
     while (!cutOff) {
         int error = 0;
         const std::uint64_t reported = libraries.simpleLatency(stream, &error);
@@ -139,16 +144,15 @@ void PulseSoundPlayer::Cue::waitForLatency(pa_simple *stream) const {
             return;
         const std::chrono::microseconds latency(
             std::int64_t(std::min<std::uint64_t>(reported, std::uint64_t(latencyLimit.count()))));
-        if (latency <= heard)
-            return;
         const Clock::time_point now = Clock::now();
         if (latency < lowest - heard) {
             lowest = latency;
             lowestAt = now;
-        } else if (now - lowestAt >= latency) {
-            return;
         }
-        std::this_thread::sleep_for(std::min(latency, latencyPoll));
+        stoodStill = stoodStill || now - lowestAt >= std::max(latency - stillSlack, stillLeast);
+        if (now >= notBefore && (latency <= heard || stoodStill))
+            return;
+        std::this_thread::sleep_for(latency > heard ? std::min(latency, latencyPoll) : latencyPoll);
     }
 }
 
