@@ -25,7 +25,7 @@ bool SoundLibraries::open() {
     // Kept open for the rest of the program: the player's threads may still be inside them.
     static QLibrary sndfile(QStringLiteral("sndfile"), 1);
     static QLibrary simple(QStringLiteral("pulse-simple"), 0);
-    return resolve(sndfile, "sf_open", sfOpen) && resolve(sndfile, "sf_close", sfClose) &&
+    return resolve(sndfile, "sf_open_fd", sfOpenFd) && resolve(sndfile, "sf_close", sfClose) &&
            resolve(sndfile, "sf_readf_short", sfReadShort) &&
            resolve(sndfile, "sf_readf_int", sfReadInt) &&
            resolve(sndfile, "sf_readf_float", sfReadFloat) &&

@@ -45,7 +45,7 @@ public:
     // Opens both libraries once; null when either is missing or lacks a function.
     static const SoundLibraries *get();
 
-    decltype(&::sf_open) sfOpen = nullptr;
+    decltype(&::sf_open_fd) sfOpenFd = nullptr;
     decltype(&::sf_close) sfClose = nullptr;
     decltype(&::sf_readf_short) sfReadShort = nullptr;
     decltype(&::sf_readf_int) sfReadInt = nullptr;

@@ -4,12 +4,19 @@
 
 #include <QFile>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace common {
 
 namespace {
 
 // The sound server takes up to 32 channels.
 constexpr int maxChannels = 32;
+// Below this a header's rate is no recording but a lie that would stretch a few bytes into
+// minutes; the lowest rate in real use is 8000 Hz.
+constexpr int minRate = 1000;
 
 // The output format that holds a subtype's samples exactly; 0 for an encoding that isn't plain
 // samples (ADPCM, a-law, mu-law and the like).
@@ -32,22 +39,38 @@ int outputFormat(int subtype) {
 } // namespace
 
 std::unique_ptr<WaveFile> WaveFile::open(const SoundLibraries &libraries, const QString &fileName) {
-    SF_INFO info{};
-    SNDFILE *file = libraries.sfOpen(QFile::encodeName(fileName).constData(), SFM_READ, &info);
-    if (!file)
+    // Without blocking, so that a named pipe or a device under a cue's name can't stop the
+    // program in open(); only a regular file is read.
+    const int fd =
+        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return nullptr;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    SF_INFO info{};
+    // The descriptor stays ours, closed after the reader is done with it.
+    SNDFILE *file = libraries.sfOpenFd(fd, SFM_READ, &info, SF_FALSE);
+    if (!file) {
+        ::close(fd);
+        return nullptr;
+    }
     const int container = info.format & SF_FORMAT_TYPEMASK;
     const bool wave = container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX;
     if (!wave || outputFormat(info.format & SF_FORMAT_SUBMASK) == 0 || info.frames <= 0 ||
-        info.samplerate <= 0 || info.channels < 1 || info.channels > maxChannels) {
+        info.samplerate < minRate || info.channels < 1 || info.channels > maxChannels) {
         libraries.sfClose(file);
+        ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<WaveFile>(new WaveFile(libraries, file, info));
+    return std::unique_ptr<WaveFile>(new WaveFile(libraries, fd, file, info));
 }
 
-WaveFile::WaveFile(const SoundLibraries &libraries, SNDFILE *file, const SF_INFO &info)
+WaveFile::WaveFile(const SoundLibraries &libraries, int fd, SNDFILE *file, const SF_INFO &info)
     : m_libraries(libraries)
+    , m_fd(fd)
     , m_file(file)
     , m_frames(info.frames)
     , m_spec{outputFormat(info.format & SF_FORMAT_SUBMASK), std::uint32_t(info.samplerate),
@@ -55,6 +78,7 @@ WaveFile::WaveFile(const SoundLibraries &libraries, SNDFILE *file, const SF_INFO
 
 WaveFile::~WaveFile() {
     m_libraries.sfClose(m_file);
+    ::close(m_fd);
 }
 
 std::chrono::milliseconds WaveFile::duration() const {

@@ -7,9 +7,12 @@
 #include <QTemporaryDir>
 
 // A private PulseAudio server with one null sink, for tests that listen to what was played.
-// start() points PULSE_SERVER at it, so it must run before the program first touches audio.
+// start() points PULSE_SERVER at it, so it must run before the program first touches audio. With
+// TAVRIN_TEST_SOUND_SERVER=pipewire in the environment it is PipeWire's PulseAudio server
+// instead, as on GNOME desktops.
 class PulseServer final {
 public:
+    PulseServer();
     ~PulseServer() { stop(); }
 
     // False, with reason() set, when pulseaudio is missing or does not come up.
@@ -18,6 +21,11 @@ public:
     // processes can be waited for.
     void stop();
     QString reason() const { return m_reason; }
+    // The stream of silence start() plays into the sink, so that its monitor delivers the quiet
+    // stretches too. Without it nothing plays there but what the test plays, as on a desktop
+    // where only the program sounds.
+    bool startSilence();
+    void stopSilence();
     QString serverAddress() const;
     QString sinkName() const { return QStringLiteral("testsink"); }
     // What was played into the sink, for MonitorRecorder.
@@ -26,6 +34,9 @@ public:
 private:
     bool startOnce(const QString &pulseaudio);
 
+    enum class Kind { PulseAudio, PipeWire };
+    const Kind m_kind;
+    bool m_sinkLoaded = false;
     QTemporaryDir m_runtime;
     QProcess m_server;
     QProcess m_silence;
