@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/form1.h"
 
+#include "backdrop/windowroom.h"
 #include "services/systemservices.h"
 #include "sound/pulsesoundplayer.h"
 #include "toolkit/application.h"
 #include "toolkit/commandline.h"
-#include "toolkit/units.h"
 
 #include <QApplication>
 
@@ -26,7 +26,7 @@ and horn.wav. Other arguments are ignored.
         return *status;
     // The window's client area must show whole at the desktop's scale.
     const auto app = common::startApplication(argc, argv, QStringLiteral("tavrin"),
-                                              common::twipsToPixels(exercise::Form1::designSize));
+                                              exercise::Form1::designSize, common::windowRoom);
     common::PulseSoundPlayer sound;
     common::SystemServices system(QStringLiteral("tavrin"), sound);
     const common::Services services = system.services();

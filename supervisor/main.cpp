@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "supervisor/form1.h"
 
+#include "backdrop/windowroom.h"
 #include "services/silentsoundplayer.h"
 #include "services/systemservices.h"
 #include "toolkit/application.h"
 #include "toolkit/commandline.h"
-#include "toolkit/units.h"
 
 #include <QApplication>
 
@@ -25,7 +25,7 @@ it. Other arguments are ignored.
     const QString programName = QStringLiteral("tavrinset");
     // The window's client area must show whole at the desktop's scale.
     const auto app = common::startApplication(argc, argv, programName,
-                                              common::twipsToPixels(supervisor::Form1::designSize));
+                                              supervisor::Form1::designSize, common::windowRoom);
     // The settings tool plays no sound.
     common::SilentSoundPlayer sound;
     common::SystemServices system(programName, sound);
