@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +25,9 @@ void setupApplication(QApplication &app, const QString &programName) {
 }
 
 namespace {
+
+// The largest client area of a framed window, as startApplication() found it.
+QSize windowRoom;
 
 qreal primaryScreenRatio() {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -62,6 +66,7 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const QSt
         QApplication::setFont(font);
     }
     const QSize space = room();
+    windowRoom = space;
     const qreal width = qreal(designSize.width()) / twipsPerPixel;
     const qreal height = qreal(designSize.height()) / twipsPerPixel;
     qreal scale = rest;
@@ -69,6 +74,21 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const QSt
         scale = std::min({rest, space.width() / width, space.height() / height});
     setLayoutScale(scale);
     return app;
+}
+
+void fixFrame(QWidget &window, QSize size) {
+    window.setWindowFlags(Qt::Window);
+    window.setMinimumSize(size);
+    window.resize(size);
+    QSize room = windowRoom;
+    if (room.isEmpty()) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        room = screen ? screen->availableGeometry().size() : size;
+    }
+    // Window managers keep to the steps when the frame is dragged, and maximise past them.
+    window.setBaseSize(size);
+    window.setSizeIncrement(std::max(1, room.width() - size.width()),
+                            std::max(1, room.height() - size.height()));
 }
 
 } // namespace common

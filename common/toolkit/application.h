@@ -9,6 +9,7 @@
 #include <memory>
 
 class QApplication;
+class QWidget;
 
 namespace common {
 
@@ -25,5 +26,10 @@ void setupApplication(QApplication &app, const QString &programName);
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const QString &programName,
                                                QSize designSize,
                                                const std::function<QSize()> &room);
+
+// Gives window a fixed frame with close, minimise and maximise boxes, at size: the window manager
+// has no size between that and the room startApplication() found to give it, so a drag on the
+// frame can't resize it, while maximised it fills the screen (its controls stay where they are).
+void fixFrame(QWidget &window, QSize size);
 
 } // namespace common
