@@ -33,6 +33,13 @@ QToolButton *captionButton(QChar glyph, const QString &tip, QWidget *parent) {
     return button;
 }
 
+// The application's colours, every one set, so that nothing takes the stage's black.
+QPalette programColours() {
+    QPalette colours = QGuiApplication::palette();
+    colours.setResolveMask(~QPalette::ResolveMask(0));
+    return colours;
+}
+
 } // namespace
 
 // The maximise button: a window's outline, or two while the window is maximised. Drawn, as no
@@ -119,7 +126,7 @@ WaylandStage::WaylandStage() {
     m_dialogFrame = new QFrame(this);
     m_dialogFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
     m_dialogFrame->setAutoFillBackground(true);
-    m_dialogFrame->setPalette(QPalette());
+    m_dialogFrame->setPalette(programColours());
     m_dialogFrame->hide();
     m_dialogCaption = new QLabel(m_dialogFrame);
     m_dialogCaption->setAutoFillBackground(true);
@@ -217,6 +224,8 @@ void WaylandStage::embedDialog(QWidget &dialog) {
     // then lowers the stage below its panel.
     const Qt::WindowFlags flags = dialog.windowFlags();
     dialog.setParent(this, (flags & ~Qt::WindowType_Mask) | Qt::Widget);
+    // In the program's colours, not the stage's black.
+    dialog.setPalette(programColours());
     dialog.setAutoFillBackground(true);
 }
 
@@ -243,13 +252,19 @@ void WaylandStage::dialogShown(QWidget &dialog) {
     placeDialog();
     // Modal: the window behind waits, and the keyboard is the box's.
     m_frame->setEnabled(false);
-    QWidget *first = nullptr;
+    QPushButton *chosen = nullptr;
     for (QPushButton *button : dialog.findChildren<QPushButton *>()) {
-        if (button->isVisible() && (button->isDefault() || !first))
-            first = button;
+        if (button->isVisible() && (button->isDefault() || !chosen))
+            chosen = button;
     }
-    if (first)
-        first->setFocus(Qt::ActiveWindowFocusReason);
+    if (chosen) {
+        // A dialog keeps track of its default button only while it is a window: the button is
+        // made the default for good here, so that Return answers the box wherever the focus
+        // goes in it.
+        chosen->setAutoDefault(false);
+        chosen->setDefault(true);
+        chosen->setFocus(Qt::ActiveWindowFocusReason);
+    }
     activateWindow();
 }
 
