@@ -76,9 +76,10 @@ QMargins x11Frame() {
     xcb_flush(connection);
 
     // The window manager answers by setting the window's _NET_FRAME_EXTENTS: left, right, top,
-    // bottom. One that says it answers and doesn't within a second is taken to put no frame.
+    // bottom, at once unless the machine is very busy. One that says it answers and hasn't in
+    // five seconds is taken to put no frame.
     const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
-    const QDeadlineTimer deadline(1000);
+    const QDeadlineTimer deadline(5000);
     do {
         const ReplyPointer<xcb_get_property_reply_t> reply(xcb_get_property_reply(
             connection, xcb_get_property(connection, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4),

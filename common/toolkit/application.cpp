@@ -6,6 +6,7 @@
 #include "toolkit/units.h"
 
 #include <QApplication>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
@@ -16,9 +17,26 @@
 
 namespace common {
 
+namespace {
+
+// The style's own sizes (option indicators, icons, margins) at the layout scale, like the rest of
+// the window.
+class LayoutScaleStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return value > 0 ? scaledPixels(value) : value;
+    }
+};
+
+} // namespace
+
 void setupApplication(QApplication &app, const QString &programName) {
     QApplication::setApplicationName(programName);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(new LayoutScaleStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QApplication::setPalette(QApplication::style()->standardPalette());
     installFontSubstitutes();
     app.setQuitOnLastWindowClosed(true);
