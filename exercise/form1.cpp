@@ -2,15 +2,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/form1.h"
 
+#include "controls/accessibility.h"
 #include "settings/exercisesettings.h"
 #include "toolkit/colour.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 // The window icon and the stop sign are built into the program.
 static void initResources() {
@@ -25,6 +28,23 @@ QString settingsPath() {
     return QFileInfo(common::settingsFileName()).absoluteFilePath();
 }
 
+// The folder as the adult finds it: by its full path, as the one the menu uses when it is, and
+// with the key that shows a hidden folder in a file manager.
+QString folderText(const QString &folder) {
+    QStringList notes;
+    const QString menuFolder =
+        QFileInfo(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  QStringLiteral("/tavrin"))
+            .canonicalFilePath();
+    if (!menuFolder.isEmpty() && menuFolder == QFileInfo(folder).canonicalFilePath())
+        notes << QStringLiteral("den mapp som menyn använder");
+    if (folder.contains(QLatin1String("/.")))
+        notes << QStringLiteral("den är dold, men Ctrl+H visar dolda mappar i filhanteraren");
+    return notes.isEmpty()
+               ? folder
+               : QStringLiteral("%1 (%2)").arg(folder, notes.join(QStringLiteral("; ")));
+}
+
 // What the adult can do about a start error. The settings tool starts without a file, but not
 // with a broken one.
 enum class Remedy { SettingsFile, Picture };
@@ -34,16 +54,16 @@ common::Error withAdvice(const common::Error &error, Remedy remedy) {
     QString advice;
     if (remedy == Remedy::Picture)
         advice = QStringLiteral("Lägg tillbaka bilden, eller välj en annan med "
-                                "inställningsprogrammet tavrinset i mappen %1.");
+                                "Varnelkontor (tavrinset) i mappen %1.");
     else if (!QFileInfo::exists(common::settingsFileName()))
-        advice = QStringLiteral("Starta inställningsprogrammet tavrinset i mappen %1, välj nio "
-                                "bilder och klicka på \"Spara\".");
+        advice = QStringLiteral("Starta Varnelkontor (tavrinset) i mappen %1, välj nio bilder och "
+                                "klicka på \"Spara\".");
     else if (error.item() != 0)
         advice = QStringLiteral("Rätta filen, eller ta bort den och gör om inställningarna med "
-                                "inställningsprogrammet tavrinset i mappen %1.");
+                                "Varnelkontor (tavrinset) i mappen %1.");
     if (advice.isEmpty())
         return error;
-    return common::Error(error.message() + u' ' + advice.arg(folder), error.item());
+    return common::Error(error.message() + u' ' + advice.arg(folderText(folder)), error.item());
 }
 
 } // namespace
@@ -51,26 +71,28 @@ common::Error withAdvice(const common::Error &error, Remedy remedy) {
 Form1::Form1(common::Services services)
     : m_services(services) {
     initResources();
+    common::installAccessibility();
     layOutWindow();
     layOutTarget();
     layOutGauge();
     layOutPalette();
     layOutSlots();
+    layOutKeys();
     connectEvents();
 }
 
 void Form1::connectEvents() {
     for (int i = 0; i < 10; ++i) {
-        connect(Image2[i], &common::Image::clicked, this, guarded(&Form1::pickAt, i));
-        connect(Picture1[i], &common::PictureBox::clicked, this, guarded(&Form1::pickAt, i));
+        connect(Image2[i], &common::Image::clicked, this, whenQuiet(&Form1::pickAt, i));
+        connect(Picture1[i], &common::PictureBox::clicked, this, whenQuiet(&Form1::pickAt, i));
     }
     // The frame panel places and checks just like the slot picture inside it.
     for (int i = 0; i < 9; ++i) {
-        connect(Image3[i], &common::Image::clicked, this, guarded(&Form1::placeAt, i));
-        connect(Panel3D4[i], &common::Panel3D::clicked, this, guarded(&Form1::placeAt, i));
+        connect(Image3[i], &common::Image::clicked, this, whenQuiet(&Form1::placeAt, i));
+        connect(Panel3D4[i], &common::Panel3D::clicked, this, whenQuiet(&Form1::placeAt, i));
     }
-    connect(Command3D1, &common::Command3D::clicked, this, guarded(&Form1::checkanswer));
-    connect(Command3D2, &common::Command3D::clicked, this, guarded(&Form1::quit));
+    connect(Command3D1, &common::Command3D::clicked, this, whenQuiet(&Form1::checkanswer));
+    connect(Command3D2, &common::Command3D::clicked, this, whenQuiet(&Form1::quit));
     connect(Timer1, &common::Timer::tick, this, guarded(&Form1::tick));
 }
 
@@ -109,6 +131,8 @@ bool Form1::start() {
     if (!common::guarded(m_services.errors, [this] { load(); }))
         return false;
     Form2.showInFront(*this);
+    // Never on "Sluta": a child's first touch of the space bar picks a picture.
+    m_paletteKeys->focus(0);
     Timer1->setEnabled(true);
     return true;
 }
@@ -127,6 +151,11 @@ void Form1::readsettings() {
     doneButtonVisible = settings.doneButtonVisible;
     quitButtonVisible = settings.quitButtonVisible;
     for (int i = 0; i < 9; ++i) {
+        const QFileInfo file(settings.pictures[i].fileName);
+        const QString name =
+            file.completeBaseName().isEmpty() ? file.fileName() : file.completeBaseName();
+        Picture1[i]->setAccessibleName(name);
+        Image2[i]->setAccessibleName(name);
         try {
             Image2[i]->setPicture(common::Picture::load(common::picturePath(settings.pictures[i])));
         } catch (const common::Error &e) {
@@ -150,13 +179,18 @@ void Form1::newtask() {
     const float r2 = m_services.random.next();
     const int k = common::floorToInt16(r2 * 9.0f + 1.0f) - 1;
     Image1->setPicture(Image2[k]->picture());
+    nameTask();
+    // Ready for the next pick.
+    m_paletteKeys->focus(0);
 }
 
 void Form1::pickpicture() {
     Picture2->setPicture(Image2[picked]->picture());
     // The previous frame first, so picking the highlighted position again keeps its highlight.
     Picture1[previousPicked]->setBackground(common::systemWindowBackground);
+    Picture1[previousPicked]->setChecked(false);
     Picture1[picked]->setBackground(common::cyan);
+    Picture1[picked]->setChecked(true);
     previousPicked = picked;
 }
 
@@ -171,8 +205,10 @@ void Form1::placeAt(int slot) {
     Image3[slot]->setPicture(Picture2->picture());
     Picture2->setPicture(Picture1[0]->picture());
     Picture1[picked]->setBackground(common::systemWindowBackground);
+    Picture1[picked]->setChecked(false);
     picked = 9;
     previousPicked = 9;
+    nameSlot(slot);
     if (doneButtonVisible == 0)
         checkanswer();
 }
@@ -182,8 +218,32 @@ void Form1::quit() {
 }
 
 void Form1::clearslots() {
-    for (common::Image *slot : Image3)
-        slot->setPicture(Picture1[0]->picture());
+    for (int i = 0; i < 9; ++i) {
+        Image3[i]->setPicture(Picture1[0]->picture());
+        nameSlot(i);
+    }
+}
+
+QString Form1::pictureName(const common::Picture &picture) const {
+    if (picture.isEmpty())
+        return QStringLiteral("tom");
+    for (int i = 0; i < 9; ++i)
+        if (Image2[i]->picture() == picture)
+            return Picture1[i]->accessibleName();
+    return QString();
+}
+
+void Form1::nameSlot(int slot) {
+    const QString holds = pictureName(Image3[slot]->picture());
+    Image3[slot]->setAccessibleName(holds);
+    Panel3D4[slot]->setAccessibleName(QStringLiteral("Ruta %1: %2").arg(slot + 1).arg(holds));
+}
+
+void Form1::nameTask() {
+    Label1->setAccessibleName(QStringLiteral("Tavrin %1").arg(targetNumber));
+    Image1->setAccessibleName(pictureName(Image1->picture()));
+    Panel3D1->setAccessibleName(
+        QStringLiteral("Tavrin %1: %2").arg(targetNumber).arg(Image1->accessibleName()));
 }
 
 void Form1::checkanswer() {
@@ -213,7 +273,10 @@ void Form1::bort() {}
 void Form1::playsound(const QString &name) {
     // Synchronous, and a missing file plays nothing: both are the player's own behaviour.
     m_services.sound.play(name);
-    // The close waits for the rest of the event that played the sound, like a click would.
+    // Presses held meanwhile, and then the close, wait for the rest of the event that played
+    // the sound, like a click would.
+    for (std::function<void()> &press : std::exchange(m_held, {}))
+        QMetaObject::invokeMethod(this, std::move(press), Qt::QueuedConnection);
     if (m_closePending) {
         m_closePending = false;
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);

@@ -5,6 +5,7 @@
 #include "backdrop/form2.h"
 #include "base/int16.h"
 #include "controls/command3d.h"
+#include "controls/focusgrid.h"
 #include "controls/gauge.h"
 #include "controls/image.h"
 #include "controls/panel3d.h"
@@ -17,6 +18,8 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <vector>
 
 namespace exercise {
 
@@ -92,10 +95,23 @@ private:
     void layOutGauge();
     void layOutPalette();
     void layOutSlots();
+    // The keyboard's way through the window and the names a screen reader gives the controls.
+    void layOutKeys();
     void connectEvents();
     // A slot that runs a procedure of this window through the error report.
     template <typename... Arguments> auto guarded(Arguments... arguments) {
         return common::guardedSlot(m_services.errors, this, arguments...);
+    }
+    // A guarded slot for a press of a control. The window handles nothing while a cue plays: a
+    // click or a key waits in the queue by itself, and a press that comes by another way (a
+    // screen reader's action) is held here and runs once the cue has finished.
+    template <typename... Arguments> auto whenQuiet(Arguments... arguments) {
+        return [this, slot = guarded(arguments...)] {
+            if (m_services.sound.isPlaying())
+                m_held.push_back(slot);
+            else
+                slot();
+        };
     }
 
     // What a click on the palette, a slot or the quit button does.
@@ -103,7 +119,17 @@ private:
     void placeAt(int slot);
     void quit();
 
+    // What a screen reader says of a picture of the palette, and of a slot.
+    QString pictureName(const common::Picture &picture) const;
+    void nameSlot(int slot);
+    void nameTask();
+
     common::Services m_services;
+    // The palette and the slots, each one stop of the Tab key with the arrows inside.
+    common::FocusGrid *m_paletteKeys = nullptr;
+    common::FocusGrid *m_slotKeys = nullptr;
+    // Presses held while a cue played, in their order.
+    std::vector<std::function<void()>> m_held;
     // A close asked for while a sound played; it is carried out once the sound has finished.
     bool m_closePending = false;
 };

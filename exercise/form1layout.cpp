@@ -113,4 +113,30 @@ void Form1::layOutSlots() {
     }
 }
 
+// The keys: the palette and the slots are each one stop of Tab, with the arrows inside; then
+// "KLAR" and "Sluta". Every control a child can press has a name a screen reader says.
+void Form1::layOutKeys() {
+    for (int i = 0; i < 9; ++i) {
+        Picture1[i]->setAccessibleRole(QAccessible::RadioButton);
+        Panel3D4[i]->setAccessibleRole(QAccessible::Button);
+    }
+    m_paletteKeys = new common::FocusGrid(
+        std::vector<QWidget *>(Picture1.begin(), Picture1.begin() + 9), 3, this);
+    m_slotKeys =
+        new common::FocusGrid(std::vector<QWidget *>(Panel3D4.begin(), Panel3D4.end()), 3, this);
+    const std::array<QWidget *, 20> tabOrder{
+        Picture1[0], Picture1[1], Picture1[2], Picture1[3], Picture1[4], Picture1[5], Picture1[6],
+        Picture1[7], Picture1[8], Panel3D4[0], Panel3D4[1], Panel3D4[2], Panel3D4[3], Panel3D4[4],
+        Panel3D4[5], Panel3D4[6], Panel3D4[7], Panel3D4[8], Command3D1,  Command3D2};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    Panel3D1->setAccessibleName(QStringLiteral("Uppgift"));
+    Panel3D2->setAccessibleName(QStringLiteral("Bilder och rutor"));
+    Gauge1->setAccessibleName(QStringLiteral("Övningar kvar"));
+    Picture2->setAccessibleName(QStringLiteral("Handen"));
+    for (int i = 0; i < 9; ++i)
+        nameSlot(i);
+}
+
 } // namespace exercise

@@ -3,6 +3,8 @@
 #include "exercise/form1.h"
 
 #include "backdrop/windowroom.h"
+#include "instance/bringtofront.h"
+#include "instance/singleinstance.h"
 #include "services/systemservices.h"
 #include "sound/pulsesoundplayer.h"
 #include "toolkit/application.h"
@@ -16,13 +18,19 @@ int main(int argc, char *argv[]) {
     if (const auto status = common::answerHelpOrVersion(argc, argv, "tavrin", R"(
 A counting exercise for young children, with a Swedish interface.
 
-Start it in a folder prepared by tavrinset or tavrin-seed-folder: it reads
-tavrin.ini, the nine pictures named there and the sounds xmusic.wav, wow.wav
-and horn.wav. Other arguments are ignored.
+Start it in a folder prepared by the settings tool Varnelkontor (tavrinset) or
+by tavrin-seed-folder: it reads tavrin.ini, the nine pictures named there and
+the sounds xmusic.wav, wow.wav and horn.wav. Started again in a folder where it
+runs, it brings the running exercise to the front and exits. Other arguments
+are ignored.
 
   --help     print this help and exit
   --version  print the version and exit
 )"))
+        return *status;
+    // One exercise per folder: started again, it brings the running one to the front and ends.
+    common::SingleInstance instance("tavrin");
+    if (const auto status = instance.endStatus())
         return *status;
     // The window's client area must show whole at the desktop's scale.
     const auto app = common::startApplication(argc, argv, QStringLiteral("tavrin"),
@@ -33,6 +41,8 @@ and horn.wav. Other arguments are ignored.
 
     // A start that fails has been reported already; the reporter ends with status 1.
     std::optional<exercise::Form1> form;
+    instance.listen(
+        [&form](const QByteArray &token) { common::bringToFront(form ? &*form : nullptr, token); });
     common::guarded(services.errors, [&services, &form] { form.emplace(services); });
     if (!form)
         return 1;

@@ -3,6 +3,7 @@
 #include "supervisor/form1.h"
 
 #include "base/error.h"
+#include "controls/accessibility.h"
 #include "settings/exercisesettings.h"
 #include "toolkit/picture.h"
 
@@ -54,11 +55,13 @@ common::Picture unshownPicture() {
 
 Form1::Form1(common::Services services)
     : m_services(services) {
+    common::installAccessibility();
     layOutWindow();
     layOutChooser();
     layOutNumbers();
     layOutSwitches();
     orderTabs();
+    nameControls();
     connectEvents();
 }
 
@@ -271,13 +274,20 @@ void Form1::removeChosen() {
 // click: the preview says so without a message box, which would swallow the second click of a
 // double click that removes the picture's row.
 void Form1::preview(const QString &path) {
+    QString reason;
     try {
         Image1->setPicture(common::Picture::load(path));
-        Image1->setToolTip(QString());
     } catch (const common::Error &e) {
         Image1->setPicture(unshownPicture());
-        Image1->setToolTip(e.message());
+        reason = e.message();
     }
+    Image1->setToolTip(reason);
+    previewReason->setText(reason);
+    previewReason->setFocusPolicy(reason.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
+    Image1->setAccessibleName(
+        QStringLiteral("Förhandsvisning: %1")
+            .arg(reason.isEmpty() ? QFileInfo(path).fileName() : QStringLiteral("kan inte visas")));
+    Image1->setAccessibleDescription(reason);
 }
 
 } // namespace supervisor

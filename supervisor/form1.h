@@ -67,6 +67,9 @@ public:
     std::array<common::Option3D *, 2> SSOption1{};
     common::Command3D *Command3D2 = nullptr;
     common::Command3D *Command3D3 = nullptr;
+    // Under the preview: why the picture can't be shown, as text the keyboard and a screen
+    // reader reach; empty while the picture shows.
+    QLabel *previewReason = nullptr;
 
     // The rows of List1 (and List2), and the row of List1 last clicked, -1 for none.
     common::Int16 chosenCount = 0;
@@ -86,6 +89,8 @@ private:
     void layOutNumbers();
     void layOutSwitches();
     void orderTabs();
+    // The names a screen reader gives the controls, each tied to its caption.
+    void nameControls();
     void connectEvents();
     // A slot that runs a procedure of this window through the error report.
     template <typename... Arguments> auto guarded(Arguments... arguments) {

@@ -4,12 +4,14 @@
 // The settings tool's window: its controls, made and placed as its design has them.
 #include "supervisor/form1.h"
 
+#include "controls/focusring.h"
 #include "toolkit/application.h"
 #include "toolkit/colour.h"
 #include "toolkit/fonts.h"
 #include "toolkit/units.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace supervisor {
 
@@ -88,6 +90,17 @@ void Form1::layOutChooser() {
     Image1 = new common::Image(this);
     place(Image1, 8040, 600, 540, 540);
     Image1->setSunkenBorder(true);
+    // Selectable, so the keyboard reaches it after the list of chosen pictures.
+    previewReason = new QLabel(this);
+    place(previewReason, 7920, 1200, 1455, 2130);
+    previewReason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    previewReason->setWordWrap(true);
+    previewReason->setFont(common::designFont(sansSerif, 8.25, false));
+    setColours(previewReason, common::lightYellow, common::systemWindowText);
+    previewReason->setTextInteractionFlags(Qt::TextSelectableByKeyboard |
+                                           Qt::TextSelectableByMouse);
+    previewReason->setFocusPolicy(Qt::NoFocus); // a stop of Tab only while it says something
+    new common::FocusRing(previewReason);
 
     List2 = new common::ListBox(this);
     place(List2, 8040, 1320, 855, 615);
@@ -182,12 +195,38 @@ void Form1::layOutSwitches() {
 }
 
 void Form1::orderTabs() {
-    const std::array<QWidget *, 14> tabOrder{Dir1,         File1,        List1,        VScroll1[0],
-                                             Option3D1[0], Option3D1[1], Command3D2,   Command3D3,
-                                             Option3D2[0], Option3D2[1], SSOption1[0], SSOption1[1],
-                                             VScroll1[1],  VScroll1[2]};
+    const std::array<QWidget *, 15> tabOrder{
+        Dir1,         File1,        List1,        previewReason, VScroll1[0],
+        Option3D1[0], Option3D1[1], Command3D2,   Command3D3,    Option3D2[0],
+        Option3D2[1], SSOption1[0], SSOption1[1], VScroll1[1],   VScroll1[2]};
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void Form1::nameControls() {
+    setAccessibleName(windowTitle());
+    Label2->setBuddy(Dir1);
+    Label1->setBuddy(List1);
+    Dir1->setAccessibleName(QStringLiteral("Välj 9st. bilder: mappar"));
+    File1->setAccessibleName(QStringLiteral("Välj 9st. bilder: filer"));
+    List1->setAccessibleName(Label1->text());
+    Image1->setAccessibleName(QStringLiteral("Förhandsvisning"));
+    for (std::size_t i = 0; i < VScroll1.size(); ++i) {
+        Label4[i]->setBuddy(VScroll1[i]);
+        VScroll1[i]->setAccessibleName(Label4[i]->text());
+    }
+    const std::array<std::pair<QLabel *, QWidget *>, 3> panels{
+        {{Label6, Panel3D2}, {Label7[0], Panel3D1}, {Label7[1], SSPanel1}}};
+    const std::array<const std::array<common::Option3D *, 2> *, 3> pairs{&Option3D1, &Option3D2,
+                                                                         &SSOption1};
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+        const auto [caption, panel] = panels[i];
+        caption->setBuddy(panel);
+        panel->setAccessibleName(caption->text());
+        // The two "Synlig" are told apart by the caption above their panel.
+        for (common::Option3D *option : *pairs[i])
+            option->setAccessibleName(caption->text() + QStringLiteral(": ") + option->text());
+    }
 }
 
 } // namespace supervisor

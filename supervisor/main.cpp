@@ -3,6 +3,8 @@
 #include "supervisor/form1.h"
 
 #include "backdrop/windowroom.h"
+#include "instance/bringtofront.h"
+#include "instance/singleinstance.h"
 #include "services/silentsoundplayer.h"
 #include "services/systemservices.h"
 #include "toolkit/application.h"
@@ -12,15 +14,22 @@
 
 int main(int argc, char *argv[]) {
     if (const auto status = common::answerHelpOrVersion(argc, argv, "tavrinset", R"(
-The settings tool of the counting exercise tavrin: the number of tasks, the
-range of numbers, sound, the buttons shown and the nine palette pictures.
+Varnelkontor, the settings tool of the counting exercise tavrin: the number of
+tasks, the range of numbers, sound, the buttons shown and the nine palette
+pictures.
 
 Start it in the child's folder; it reads tavrin.ini there and "Spara" writes
-it. Other arguments are ignored.
+it. Started again in a folder where it runs, it brings the running one to the
+front and exits. Other arguments are ignored.
 
   --help     print this help and exit
   --version  print the version and exit
 )"))
+        return *status;
+    // One settings tool per folder, so that no two edit one file: started again, it brings the
+    // running one to the front and ends.
+    common::SingleInstance instance("tavrinset");
+    if (const auto status = instance.endStatus())
         return *status;
     const QString programName = QStringLiteral("tavrinset");
     // The window's client area must show whole at the desktop's scale.
@@ -32,6 +41,7 @@ it. Other arguments are ignored.
     const common::Services services = system.services();
 
     supervisor::Form1 form(services);
+    instance.listen([&form](const QByteArray &token) { common::bringToFront(&form, token); });
     // The window sits in front of the backdrop as its transient, so Qt doesn't count it as the
     // last window: end the program when it is closed.
     QObject::connect(&form, &supervisor::Form1::unloaded, app.get(), &QCoreApplication::quit);

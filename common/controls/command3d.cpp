@@ -2,12 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/command3d.h"
 
+#include "controls/focusring.h"
 #include "toolkit/colour.h"
 #include "toolkit/units.h"
 
+#include <QKeyEvent>
+
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
 namespace common {
@@ -23,6 +24,19 @@ Command3D::Command3D(const QString &caption, QWidget *parent)
     setText(caption);
     setFocusPolicy(Qt::StrongFocus);
     setBackgroundColour(this, systemButtonFace);
+    new FocusRing(this);
+}
+
+void Command3D::keyPressEvent(QKeyEvent *event) {
+    // Return and Enter press the button at once, as Space does when it is let go.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void Command3D::setPicture(const Picture &picture) {
@@ -56,13 +70,6 @@ void Command3D::paintEvent(QPaintEvent *) {
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(textRect, Qt::AlignCenter, text());
-
-    if (hasFocus() && !text().isEmpty()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = metrics.boundingRect(textRect, Qt::AlignCenter, text()).adjusted(-2, 0, 2, 0);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-    }
 }
 
 } // namespace common

@@ -9,6 +9,7 @@
 namespace common {
 
 // A push button with a raised bevel that shows its picture, when it has one, above the caption.
+// Space, Return and Enter press it; a focus ring shows the focus once the keyboard is in use.
 class Command3D final : public QAbstractButton {
     Q_OBJECT
 
@@ -20,6 +21,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     Picture m_picture;

@@ -5,6 +5,7 @@
 #include "controls/focusring.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
 
@@ -58,7 +59,8 @@ DirListBox::DirListBox(QWidget *parent)
     // The current folder's entry is always selected, so the selection can't show the focus.
     new FocusRing(this);
     connect(this, &QAbstractItemView::doubleClicked, this, &DirListBox::open);
-    m_path = QDir::currentPath();
+    m_startPath = QDir::currentPath();
+    m_path = m_startPath;
     refresh();
 }
 
@@ -119,8 +121,19 @@ void DirListBox::refresh() {
     }
     const int current = count() - 1;
 
-    const QStringList subfolders =
+    QStringList subfolders =
         QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    if (const QString above = QDir(m_path).relativeFilePath(m_startPath);
+        above != QLatin1String(".") && !above.startsWith(QLatin1String(".."))) {
+        // The start folder lies below: its first step shows even when hidden.
+        const QString step = above.section(u'/', 0, 0);
+        if (!subfolders.contains(step) && QFileInfo(QDir(m_path).filePath(step)).isDir()) {
+            subfolders << step;
+            std::sort(subfolders.begin(), subfolders.end(), [](const QString &a, const QString &b) {
+                return a.compare(b, Qt::CaseInsensitive) < 0;
+            });
+        }
+    }
     for (const QString &name : subfolders)
         addEntry(closedFolder, name, QDir(m_path).filePath(name), int(parts.size()) + 1);
     m_deepest = int(parts.size()) + (subfolders.isEmpty() ? 0 : 1);

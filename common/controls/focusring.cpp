@@ -2,14 +2,65 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/focusring.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
 
 namespace common {
 
 namespace {
-constexpr int ringWidth = 2;
-}
+
+// Watches the whole program's input for whether the keyboard or the mouse was used last.
+class KeyboardUse final : public QObject {
+    Q_OBJECT
+
+public:
+    static KeyboardUse &instance() {
+        static KeyboardUse *use = [] {
+            auto *created = new KeyboardUse;
+            QCoreApplication::instance()->installEventFilter(created);
+            return created;
+        }();
+        return *use;
+    }
+
+    bool inUse() const { return m_inUse; }
+
+signals:
+    void changed();
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            set(true);
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::TouchBegin:
+            set(false);
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    KeyboardUse()
+        : QObject(QCoreApplication::instance()) {}
+
+    void set(bool inUse) {
+        if (inUse == m_inUse)
+            return;
+        m_inUse = inUse;
+        emit changed();
+    }
+
+    bool m_inUse = false;
+};
+
+} // namespace
 
 FocusRing::FocusRing(QWidget *control, QWidget *focusTaker)
     : QWidget(control)
@@ -20,20 +71,33 @@ FocusRing::FocusRing(QWidget *control, QWidget *focusTaker)
     control->installEventFilter(this);
     if (m_focusTaker != control)
         m_focusTaker->installEventFilter(this);
+    connect(&KeyboardUse::instance(), &KeyboardUse::changed, this, &FocusRing::follow);
+}
+
+bool FocusRing::keyboardInUse() {
+    return KeyboardUse::instance().inUse();
 }
 
 bool FocusRing::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_focusTaker && event->type() == QEvent::FocusIn) {
-        fitControl();
-        // Above the scroll bars and viewports the control has made since.
-        raise();
-        show();
-    } else if (watched == m_focusTaker && event->type() == QEvent::FocusOut) {
-        hide();
+    if (watched == m_focusTaker &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        // The focus moves before the key that moved it is through: the key has been seen.
+        follow();
     } else if (watched == parentWidget() && event->type() == QEvent::Resize) {
         fitControl();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FocusRing::follow() {
+    if (m_focusTaker->hasFocus() && keyboardInUse()) {
+        fitControl();
+        // Above the scroll bars, viewports and pictures the control has made since.
+        raise();
+        show();
+    } else {
+        hide();
+    }
 }
 
 void FocusRing::fitControl() {
@@ -45,7 +109,9 @@ void FocusRing::fitControl() {
 }
 
 void FocusRing::paintEvent(QPaintEvent *) {
-    QPainter(this).fillRect(rect(), palette().color(QPalette::Highlight));
+    QPainter(this).fillRect(rect(), QColor::fromRgb(colour));
 }
 
 } // namespace common
+
+#include "focusring.moc"

@@ -5,6 +5,7 @@
 #include "base/error.h"
 #include "toolkit/units.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -23,6 +24,7 @@ void Gauge::setMaximum(Int16 maximum) {
     m_maximum = maximum;
     m_value = std::min(m_value, m_maximum);
     update();
+    announce();
 }
 
 void Gauge::setValue(Int16 value) {
@@ -32,6 +34,12 @@ void Gauge::setValue(Int16 value) {
                         .arg(m_maximum));
     m_value = value;
     update();
+    announce();
+}
+
+void Gauge::announce() {
+    QAccessibleValueChangeEvent event(this, int(m_value));
+    QAccessible::updateAccessibility(&event);
 }
 
 void Gauge::setBarColour(ColourValue colour) {

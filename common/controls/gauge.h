@@ -32,6 +32,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Tells a screen reader the count that is shown now.
+    void announce();
+
     Int16 m_maximum = 100;
     Int16 m_value = 0;
     ColourValue m_barColour = red;

@@ -14,7 +14,7 @@ constexpr int sunkenEdgeWidth = 2; // in pixels of the design
 }
 
 Image::Image(QWidget *parent)
-    : ClickableWidget(parent) {}
+    : ClickableWidget(QAccessible::Graphic, parent) {}
 
 void Image::setPicture(const Picture &picture) {
     m_picture = picture;

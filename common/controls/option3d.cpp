@@ -2,10 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/option3d.h"
 
+#include "controls/focusring.h"
 #include "toolkit/colour.h"
 #include "toolkit/units.h"
 
+#include <QKeyEvent>
 #include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace common {
 
@@ -20,6 +24,28 @@ Option3D::Option3D(const QString &caption, QWidget *parent)
         if (on)
             becomeTabStop();
     });
+    new FocusRing(this);
+}
+
+void Option3D::keyPressEvent(QKeyEvent *event) {
+    // Return and Enter select the option, as Space does.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            click();
+        return;
+    }
+    QRadioButton::keyPressEvent(event);
+}
+
+void Option3D::paintEvent(QPaintEvent *) {
+    // The ring shows the focus; the style's own faint frame would only add a second one.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_HasFocus;
+    painter.drawControl(QStyle::CE_RadioButton, option);
 }
 
 void Option3D::becomeTabStop() {

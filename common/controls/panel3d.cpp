@@ -10,7 +10,7 @@
 namespace common {
 
 Panel3D::Panel3D(QWidget *parent)
-    : ClickableWidget(parent) {
+    : ClickableWidget(QAccessible::Grouping, parent) {
     setBackground(systemButtonFace);
 }
 

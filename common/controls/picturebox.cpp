@@ -10,7 +10,7 @@
 namespace common {
 
 PictureBox::PictureBox(QWidget *parent)
-    : ClickableWidget(parent) {
+    : ClickableWidget(QAccessible::Grouping, parent) {
     setBackground(systemWindowBackground);
 }
 

@@ -10,8 +10,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <QFile>
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <optional>
 
 // The exercise as a child meets it: the real program in a real window, clicked with the pointer,
@@ -26,6 +30,7 @@ const QPoint gaugeBottom(601, 440);
 const QColor yellowPanel(255, 255, 128);
 const QColor gaugeBar(255, 0, 0);
 const QColor gaugeBackground(192, 192, 192);
+const QString title = QStringLiteral("Tavrinor och  objekt");
 
 struct Options {
     common::Int16 taskCount = 2;
@@ -158,6 +163,8 @@ private slots:
     void missingSettingsFileEndsWithStatusOne();
     void smallScreenShowsTheWholeWindowSmaller_data();
     void smallScreenShowsTheWholeWindowSmaller();
+    void aSecondStartBringsTheFirstToTheFront();
+    void aCrashedCopyDoesNotHoldItsFolder();
 
 private:
     QString prepareFolder(QTemporaryDir &dir, const Options &options);
@@ -484,6 +491,53 @@ void TestE2EExercise::smallScreenShowsTheWholeWindowSmaller() {
     Desktop::click(at(quitButton));
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
+}
+
+// A child who starts the exercise again gets the one that runs, in front of what came up since
+// (here the settings tool, which runs beside it in the same folder), and the new start ends.
+void TestE2EExercise::aSecondStartBringsTheFirstToTheFront() {
+    QTemporaryDir dir;
+    Options options;
+    options.sound = false;
+    const QString folder = prepareFolder(dir, options);
+    ProgramRun first(QStringLiteral(TAVRIN_EXERCISE), folder);
+    QVERIFY(waitForWindow().x() >= 0);
+    ProgramRun settings(QStringLiteral(TAVRIN_SUPERVISOR), folder);
+    QVERIFY(
+        waitUntil([] { return Desktop::activeWindowTitle() == QStringLiteral("Varnelkontor"); }));
+    QVERIFY(waitUntil([&] { return !sameColour(pixel(gaugeTop), gaugeBar); }));
+
+    ProgramRun second(QStringLiteral(TAVRIN_EXERCISE), folder);
+    QVERIFY(second.waitForExit(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(waitUntil([] { return Desktop::activeWindowTitle() == title; }));
+    QVERIFY(waitUntil([&] { return sameColour(pixel(gaugeTop), gaugeBar); }));
+    QVERIFY(first.isRunning());
+    QVERIFY(settings.isRunning());
+    QCOMPARE(Desktop::visibleWindowTitles().count(title), 1);
+}
+
+// However the first copy ended, the next start in its folder runs; the folder may be read-only.
+void TestE2EExercise::aCrashedCopyDoesNotHoldItsFolder() {
+    QTemporaryDir dir;
+    Options options;
+    options.sound = false;
+    const QString folder = prepareFolder(dir, options);
+    const QFile::Permissions writable = QFile::permissions(folder);
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const auto restore = qScopeGuard([&] { QFile::setPermissions(folder, writable); });
+    ProgramRun crashed(QStringLiteral(TAVRIN_EXERCISE), folder);
+    QVERIFY(waitForWindow().x() >= 0);
+    QCOMPARE(::kill(pid_t(crashed.processId()), SIGKILL), 0);
+    QVERIFY(crashed.waitForExit(10000));
+    QVERIFY(waitUntil([] { return !Desktop::visibleWindowTitles().contains(title); }));
+
+    ProgramRun next(QStringLiteral(TAVRIN_EXERCISE), folder);
+    QVERIFY(waitUntil([] { return Desktop::visibleWindowTitles().contains(title); }));
+    QVERIFY(waitForWindow().x() >= 0);
+    Desktop::click(m_origin + quitButton);
+    QVERIFY(next.waitForExit(5000));
+    QCOMPARE(next.exitCode(), 0);
 }
 
 TAVRIN_E2E_MAIN(TestE2EExercise)

@@ -129,6 +129,7 @@ private slots:
     void maximisingMovesNoControl();
     void smallScreenShowsTheWholeWindowSmaller_data();
     void smallScreenShowsTheWholeWindowSmaller();
+    void aSecondStartBringsTheFirstToTheFront();
 
 private:
     QString prepareFolder(QTemporaryDir &dir, bool withSettings = true);
@@ -467,6 +468,37 @@ void TestE2ESupervisor::smallScreenShowsTheWholeWindowSmaller() {
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
     QCOMPARE(readTestFile(iniPath()), before);
+}
+
+// Two settings tools on one folder would lose the first one's choices: a second start brings
+// the first to the front, here in front of the exercise started beside it, and ends.
+void TestE2ESupervisor::aSecondStartBringsTheFirstToTheFront() {
+    QTemporaryDir dir;
+    const QString folder = prepareFolder(dir);
+    ProgramRun first(QStringLiteral(TAVRIN_SUPERVISOR), folder);
+    QVERIFY(waitForWindow());
+    const QPoint corner = m_origin + QPoint(4, 4);
+    const auto cornerShows = [&corner] {
+        return sameColour(Desktop::screenshot().pixelColor(corner), windowBackground);
+    };
+    const QImage nine = chosenRows();
+    Desktop::doubleClick(m_origin + firstChosenRow);
+    QVERIFY(waitForChosenRowsChange(nine));
+    ProgramRun exercise(QStringLiteral(TAVRIN_EXERCISE), folder);
+    QVERIFY(waitUntil(
+        [] { return Desktop::activeWindowTitle() == QStringLiteral("Tavrinor och  objekt"); }));
+    QVERIFY(waitUntil([&] { return !cornerShows(); }));
+
+    ProgramRun second(QStringLiteral(TAVRIN_SUPERVISOR), folder);
+    QVERIFY(second.waitForExit(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(waitUntil([] { return Desktop::activeWindowTitle() == title; }));
+    QVERIFY(waitUntil(cornerShows));
+    QVERIFY(exercise.isRunning());
+    // The first goes on with its choices: eight pictures, so "Spara" is refused.
+    Desktop::click(m_origin + spara);
+    QVERIFY(waitUntil([] { return Desktop::visibleWindowTitles().contains("tavrinset"); }));
+    QVERIFY(first.isRunning());
 }
 
 TAVRIN_E2E_MAIN(TestE2ESupervisor)

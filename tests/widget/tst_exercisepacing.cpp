@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/exerciserun.h"
 
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -13,6 +14,11 @@ const QString praise = QStringLiteral("wow.wav");
 void answerRight(ExerciseRun &run) {
     run.arrange({3, -1, -1, -1, 3, -1, -1, -1, 3});
     run.pressDone();
+}
+
+// A key on whatever has the focus, as the keyboard gives it.
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
 }
 } // namespace
 
@@ -32,6 +38,8 @@ private slots:
     void noTasksEndsAfterFirstPraise_data();
     void noTasksEndsAfterFirstPraise();
     void quitEndsAtOnceInAnyState();
+    void keysAlonePlayTheRunAndWaitForACue();
+    void aFirstSpacePicksRatherThanQuits();
     void hiddenButtonsStayHidden();
 };
 
@@ -251,6 +259,85 @@ void TestExercisePacing::quitEndsAtOnceInAnyState() {
         QCOMPARE(run.services.end.endCount, 1);
         QCOMPARE(run.services.sound.played, QStringList{intro});
     }
+}
+
+void TestExercisePacing::keysAlonePlayTheRunAndWaitForACue() {
+    ExerciseRun run;
+    run.settings.taskCount = 2;
+    run.writeSettings();
+    exercise::Form1 &form = run.form();
+    QVERIFY(form.start());
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(QApplication::focusWidget(), form.Picture1[0]);
+
+    // Space on palette position 3 while the intro plays: the pick waits for the music.
+    press(Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), form.Picture1[3]);
+    int pickedDuringIntro = -1;
+    run.services.sound.whilePlaying = [&](const QString &) {
+        press(Qt::Key_Space);
+        pickedDuringIntro = form.picked;
+    };
+    run.tick();
+    run.services.sound.whilePlaying = nullptr;
+    QCOMPARE(pickedDuringIntro, 9);
+    QTRY_COMPARE(form.picked, 3);
+
+    // Target 3: into slots 1, 2 and 3, each pick taken again from the palette's stop.
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.Panel3D4[0]);
+    press(Qt::Key_Space);
+    for (int slot = 1; slot <= 2; ++slot) {
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), form.Picture1[3]);
+        press(Qt::Key_Return);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), form.Panel3D4[slot]);
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+    }
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.Command3D1);
+    press(Qt::Key_Return);
+    QCOMPARE(form.Gauge1->value(), 1);
+
+    // The next task (1 of position 8) starts with the focus back on the palette's first picture.
+    run.services.random.setValues({0.0f, 0.9f});
+    run.tick(5);
+    QCOMPARE(form.targetNumber, 1);
+    QCOMPARE(QApplication::focusWidget(), form.Picture1[0]);
+    press(Qt::Key_End);
+    press(Qt::Key_Space);
+    QCOMPARE(form.picked, 8);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Home);
+    QCOMPARE(QApplication::focusWidget(), form.Panel3D4[0]);
+    press(Qt::Key_Space);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space);
+    QCOMPARE(form.Gauge1->value(), 0);
+    run.tick(5);
+    QCOMPARE(run.services.end.endCount, 1);
+    QCOMPARE(run.services.sound.played, (QStringList{intro, praise, praise}));
+    QVERIFY(run.services.errors.errors.isEmpty());
+}
+
+void TestExercisePacing::aFirstSpacePicksRatherThanQuits() {
+    ExerciseRun run;
+    run.writeSettings();
+    exercise::Form1 &form = run.form();
+    QVERIFY(form.start());
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    press(Qt::Key_Space);
+    QCOMPARE(run.services.end.endCount, 0);
+    QCOMPARE(form.picked, 0);
+    // Back through the window, "Sluta" comes first and quits.
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), form.Command3D2);
+    press(Qt::Key_Space);
+    QCOMPARE(run.services.end.endCount, 1);
 }
 
 void TestExercisePacing::hiddenButtonsStayHidden() {

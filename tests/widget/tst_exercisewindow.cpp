@@ -4,6 +4,8 @@
 #include "support/testfiles.h"
 #include "toolkit/units.h"
 
+#include <QAccessible>
+#include <QDir>
 #include <QFontInfo>
 #include <QProcess>
 #include <QSignalSpy>
@@ -103,6 +105,7 @@ private slots:
     void everyControlWhereTheDesignPutsIt();
     void windowCaptionFontsAndPictures();
     void resizingMovesNoControl();
+    void screenReaderNamesEveryControl();
     void windowSitsInFrontOfTheBackdropUntilClosed();
     void startFailureLeavesTheWindowHidden_data();
     void startFailureLeavesTheWindowHidden();
@@ -206,15 +209,19 @@ void TestExerciseWindow::startFailureLeavesTheWindowHidden_data() {
     // Each names the file and the item, and what the adult can do next.
     QTest::newRow("missing file")
         << "missing file"
-        << "tavrin.ini finns inte. Starta inställningsprogrammet tavrinset i mappen %1, välj nio";
+        << "tavrin.ini finns inte. Starta Varnelkontor (tavrinset) i mappen %1, välj nio";
+    QTest::newRow("missing file in a hidden folder")
+        << "hidden folder"
+        << "tavrin.ini finns inte. Starta Varnelkontor (tavrinset) i mappen %1/.dold (den är "
+           "dold, men Ctrl+H visar dolda mappar i filhanteraren), välj nio";
     QTest::newRow("short file") << "short file"
                                 << "%1/tavrin.ini tar slut före post 11 av 24 (Bild 3, filnamn). "
                                    "Rätta filen, eller ta bort den";
     QTest::newRow("missing icon")
         << "missing icon"
         << "Post 15 och 16 (Bild 5) i inställningsfilen %1/tavrin.ini: Bilden %1/saknas.ico "
-           "finns inte. Lägg tillbaka bilden, eller välj en annan med inställningsprogrammet "
-           "tavrinset i mappen %1.";
+           "finns inte. Lägg tillbaka bilden, eller välj en annan med Varnelkontor (tavrinset) i "
+           "mappen %1.";
     QTest::newRow("broken icon") << "broken icon"
                                  << "Post 11 och 12 (Bild 3) i inställningsfilen %1/tavrin.ini: "
                                     "Bilden %1/p2.ico är ingen bild som kan visas.";
@@ -238,6 +245,9 @@ void TestExerciseWindow::startFailureLeavesTheWindowHidden() {
     } else if (failure == "broken icon") {
         writeTestFile(run.dirPath() + "/p2.ico", "inte en bild");
         run.writeSettings();
+    } else if (failure == "hidden folder") {
+        QVERIFY(QDir(run.dirPath()).mkdir(QStringLiteral(".dold")));
+        QVERIFY(QDir::setCurrent(run.dirPath() + QStringLiteral("/.dold")));
     } else if (failure == "range too wide") {
         run.settings.smallestNumber = -32768;
         run.writeSettings();
@@ -282,6 +292,73 @@ void TestExerciseWindow::startFailureEndsTheProgramWithStatus1() {
     const QString errors = QString::fromUtf8(program.readAllStandardError());
     QVERIFY2(errors.contains(QStringLiteral("tavrin: ")), qPrintable(errors));
     QVERIFY2(errors.contains(message), qPrintable(errors));
+}
+
+void TestExerciseWindow::screenReaderNamesEveryControl() {
+    ExerciseRun run;
+    run.load();
+    exercise::Form1 &f = run.form();
+    run.pick(2);
+    run.place(4);
+    run.pick(3);
+    struct Row {
+        QWidget *widget;
+        QAccessible::Role role;
+        QString name;
+        std::optional<int> value;
+        std::optional<bool> checked;
+    };
+    // The pictures are named by their files: position 7 was loaded from p3.ico as well.
+    // clang-format off
+    std::vector<Row> table{
+        {&f,            QAccessible::Window,     "Tavrinor och  objekt", {}, {}},
+        {f.Label1,      QAccessible::StaticText, "Tavrin 3",             {}, {}},
+        {f.Image1,      QAccessible::Graphic,    "p3",                   {}, {}},
+        {f.Gauge1,      QAccessible::ProgressBar, "Övningar kvar",       3,  {}},
+        {f.Command3D1,  QAccessible::Button,     "KLAR",                 {}, {}},
+        {f.Command3D2,  QAccessible::Button,     "Sluta",                {}, {}},
+        {f.Picture1[7], QAccessible::RadioButton, "p3",                  {}, false},
+        {f.Panel3D4[4], QAccessible::Button,     "Ruta 5: p2",           {}, {}},
+    };
+    // clang-format on
+    for (int i = 0; i < 9; ++i) {
+        table.push_back({f.Picture1[i],
+                         QAccessible::RadioButton,
+                         QStringLiteral("p%1").arg(i == 7 ? 3 : i),
+                         {},
+                         i == 3});
+        if (i != 4)
+            table.push_back({f.Panel3D4[i],
+                             QAccessible::Button,
+                             QStringLiteral("Ruta %1: tom").arg(i + 1),
+                             {},
+                             {}});
+    }
+    for (const Row &row : table) {
+        QAccessibleInterface *control = QAccessible::queryAccessibleInterface(row.widget);
+        QVERIFY2(control, qPrintable(row.name));
+        QCOMPARE(control->role(), row.role);
+        QCOMPARE(control->text(QAccessible::Name), row.name);
+        if (row.value)
+            QCOMPARE(control->valueInterface()->currentValue().toInt(), *row.value);
+        if (row.checked)
+            QVERIFY2(control->state().checkable && control->state().checked == *row.checked,
+                     qPrintable(row.name));
+    }
+
+    // A screen reader's press places as a click does; the gauge counts what is left.
+    QAccessibleInterface *slot = QAccessible::queryAccessibleInterface(f.Panel3D4[0]);
+    f.Panel3D4[0]->setFocus();
+    slot->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(slot->text(QAccessible::Name), QStringLiteral("Ruta 1: p3"));
+    QVERIFY(!QAccessible::queryAccessibleInterface(f.Picture1[3])->state().checked);
+    for (const int other : {4, 8}) {
+        run.pick(3);
+        run.place(other);
+    }
+    run.pressDone();
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.Gauge1)->text(QAccessible::Value),
+             QStringLiteral("2 av 3"));
 }
 
 QTEST_MAIN(TestExerciseWindow)

@@ -8,6 +8,7 @@
 #include "toolkit/application.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStyleHints>
 #include <QTest>
 
@@ -62,6 +63,7 @@ private slots:
     void theFileListFollowsItsFolder();
     void removingARowKeepsNamesAndDirectoriesPaired();
     void browsingMovesTheFileList();
+    void theStartFolderIsReachedAgainThroughHiddenFolders();
 };
 
 void TestPictureChooser::initTestCase() {
@@ -397,6 +399,31 @@ void TestPictureChooser::browsingMovesTheFileList() {
     QCOMPARE(form.Text1->text(), QStringLiteral("KATT.ICO"));
     QVERIFY(form.Image1->picture().handle() != shown);
     QVERIFY(session.recorded.messages.warnings.isEmpty());
+}
+
+// Started from the menu, the tool works in a hidden folder (~/.local/share/tavrin): browsed away
+// from it, the supervisor finds the way back from the home folder, which shows of its hidden
+// folders only the one on that way.
+void TestPictureChooser::theStartFolderIsReachedAgainThroughHiddenFolders() {
+    Session session;
+    const QString home = session.path(QStringLiteral("hem"));
+    const QString start = home + QStringLiteral("/.local/share/tavrin");
+    for (const QString &folder :
+         {start, home + QStringLiteral("/.cache"), home + QStringLiteral("/Bilder")})
+        QVERIFY(QDir().mkpath(folder));
+    writeTestFile(start + u'/' + iniName,
+                  iniBytes({3, 3, 3, -1, -1, -1}, ninePictures(QStringLiteral("/b"))));
+    QVERIFY(QDir::setCurrent(start));
+    QVERIFY(session.start());
+    Form1 &form = *session.form;
+
+    session.openFolder(home);
+    QCOMPARE(rows(*form.Dir1).sliced(form.Dir1->currentRow() + 1),
+             (QStringList{".local", "Bilder"}));
+    for (const char *step : {".local", "share", "tavrin"})
+        doubleClickRow(*form.Dir1, rowOf(*form.Dir1, QLatin1String(step)));
+    QCOMPARE(form.Dir1->path(), start);
+    QCOMPARE(form.File1->path(), start);
 }
 
 QTEST_MAIN(TestPictureChooser)

@@ -3,13 +3,17 @@
 #include "controls/focusring.h"
 #include "supervisor/form1.h"
 #include "support/supervisorsession.h"
+#include "support/testfiles.h"
 #include "toolkit/application.h"
 #include "toolkit/colour.h"
 #include "toolkit/fonts.h"
 #include "toolkit/units.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
+
+#include <optional>
 
 using supervisor::Form1;
 
@@ -33,6 +37,7 @@ private slots:
     void initTestCase();
     void layoutMatchesTheDesign();
     void tabVisitsTheControlsInDesignOrder();
+    void screenReaderNamesEveryControl();
 };
 
 void TestSupervisorWindow::initTestCase() {
@@ -181,7 +186,7 @@ void TestSupervisorWindow::tabVisitsTheControlsInDesignOrder() {
     QCOMPARE(QApplication::focusWidget(), form.Dir1);
 
     // An option pair is one stop, at its selected button; the arrow keys move inside the pair.
-    // The lists and the bars show their focus with a ring; the buttons draw their own.
+    // Every stop shows its focus with a ring, a value bar's around the whole bar.
     const auto tabRound = [&form](std::size_t stops) {
         std::vector<QWidget *> visited;
         for (std::size_t i = 0; i < stops; ++i) {
@@ -189,7 +194,7 @@ void TestSupervisorWindow::tabVisitsTheControlsInDesignOrder() {
             QWidget *focus = QApplication::focusWidget();
             visited.push_back(focus);
             QWidget *bar = qobject_cast<common::VScrollBar *>(focus->parentWidget());
-            QWidget *ringed = qobject_cast<QAbstractItemView *>(focus) ? focus : bar;
+            QWidget *ringed = bar ? bar : focus;
             if (ringedControl(form) != ringed)
                 visited.push_back(nullptr);
         }
@@ -213,6 +218,78 @@ void TestSupervisorWindow::tabVisitsTheControlsInDesignOrder() {
     expected[3] = form.Option3D1[0];
     expected[7] = form.SSOption1[1];
     QCOMPARE(tabRound(expected.size()), expected);
+}
+
+void TestSupervisorWindow::screenReaderNamesEveryControl() {
+    Session session;
+    session.writeIni(iniBytes({2, 4, 7, -1, 0, -1}, session.writePictures(QStringLiteral("b"))));
+    QVERIFY(session.start());
+    Form1 &f = *session.form;
+    struct Row {
+        QWidget *widget;
+        QAccessible::Role role;
+        QString name;
+        std::optional<int> value;
+        std::optional<bool> checked;
+    };
+    // clang-format off
+    const std::vector<Row> table{
+        {&f,              QAccessible::Window,      "Varnelkontor",              {}, {}},
+        {f.Dir1,          QAccessible::List,        "Välj 9st. bilder: mappar",  {}, {}},
+        {f.File1,         QAccessible::List,        "Välj 9st. bilder: filer",   {}, {}},
+        {f.List1,         QAccessible::List,        "Valda bilder",              {}, {}},
+        {f.Image1,        QAccessible::Graphic,     "Förhandsvisning",           {}, {}},
+        // The bars are drawn mirrored; the value is the number shown all the same.
+        {f.VScroll1[0]->bar(), QAccessible::Slider, "Antal övningar",            2,  {}},
+        {f.VScroll1[1]->bar(), QAccessible::Slider, "Minsta tavrin",             4,  {}},
+        {f.VScroll1[2]->bar(), QAccessible::Slider, "Högsta tavrin",             7,  {}},
+        {f.Panel3D2,      QAccessible::Grouping,    "Ljud",                      {}, {}},
+        {f.Option3D1[0],  QAccessible::RadioButton, "Ljud: På",                  {}, true},
+        {f.Option3D1[1],  QAccessible::RadioButton, "Ljud: Av",                  {}, false},
+        {f.Option3D2[0],  QAccessible::RadioButton, "KLAR-knapp: Synlig",        {}, false},
+        {f.Option3D2[1],  QAccessible::RadioButton, "KLAR-knapp: Osynlig",       {}, true},
+        {f.SSOption1[0],  QAccessible::RadioButton, "STOPP-knapp: Synlig",       {}, true},
+        {f.SSOption1[1],  QAccessible::RadioButton, "STOPP-knapp: Osynlig",      {}, false},
+        {f.Command3D2,    QAccessible::Button,      "Spara",                     {}, {}},
+        {f.Command3D3,    QAccessible::Button,      "Avbryt",                    {}, {}},
+    };
+    // clang-format on
+    for (const Row &row : table) {
+        QAccessibleInterface *control = QAccessible::queryAccessibleInterface(row.widget);
+        QVERIFY2(control, qPrintable(row.name));
+        QCOMPARE(control->role(), row.role);
+        QCOMPARE(control->text(QAccessible::Name), row.name);
+        if (row.value)
+            QCOMPARE(control->valueInterface()->currentValue().toInt(), *row.value);
+        if (row.checked)
+            QVERIFY2(control->state().checkable && control->state().checked == *row.checked,
+                     qPrintable(row.name));
+    }
+
+    // "Increase" raises the number shown, and the window follows as after a click.
+    QAccessibleInterface *largest = QAccessible::queryAccessibleInterface(f.VScroll1[2]->bar());
+    largest->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+    QCOMPARE(f.Label3[2]->text(), QStringLiteral("8"));
+    QCOMPARE(largest->valueInterface()->currentValue().toInt(), 8);
+    QAccessibleInterface *smallest = QAccessible::queryAccessibleInterface(f.VScroll1[1]->bar());
+    smallest->actionInterface()->doAction(QAccessibleActionInterface::decreaseAction());
+    QCOMPARE(f.Label3[1]->text(), QStringLiteral("3"));
+    smallest->valueInterface()->setCurrentValue(9); // above the largest: it stops there
+    QCOMPARE(f.Label3[1]->text(), QStringLiteral("8"));
+
+    // A picture that can't be shown says why, in text the keyboard reaches.
+    writeTestFile(session.path(QStringLiteral("b/trasig.ico")), "inte en bild");
+    session.openFolder(session.path(QStringLiteral("b")));
+    session.clickFile(QStringLiteral("trasig.ico"));
+    QVERIFY(f.previewReason->text().contains(QStringLiteral("trasig.ico")));
+    QVERIFY(f.previewReason->isVisible());
+    QCOMPARE(f.previewReason->focusPolicy(), Qt::StrongFocus);
+    QAccessibleInterface *preview = QAccessible::queryAccessibleInterface(f.Image1);
+    QCOMPARE(preview->text(QAccessible::Description), f.previewReason->text());
+    session.clickFile(QStringLiteral("bild1.ico"));
+    QVERIFY(f.previewReason->text().isEmpty());
+    QCOMPARE(f.previewReason->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(preview->text(QAccessible::Name), QStringLiteral("Förhandsvisning: bild1.ico"));
 }
 
 QTEST_MAIN(TestSupervisorWindow)
