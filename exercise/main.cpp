@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/form1.h"
 
+#include "backdrop/windowroom.h"
 #include "instance/bringtofront.h"
 #include "instance/singleinstance.h"
 #include "services/systemservices.h"
 #include "sound/pulsesoundplayer.h"
 #include "toolkit/application.h"
 #include "toolkit/commandline.h"
-#include "toolkit/units.h"
 
 #include <QApplication>
 
@@ -34,7 +34,7 @@ are ignored.
         return *status;
     // The window's client area must show whole at the desktop's scale.
     const auto app = common::startApplication(argc, argv, QStringLiteral("tavrin"),
-                                              common::twipsToPixels(exercise::Form1::designSize));
+                                              exercise::Form1::designSize, common::windowRoom);
     common::PulseSoundPlayer sound;
     common::SystemServices system(QStringLiteral("tavrin"), sound);
     const common::Services services = system.services();

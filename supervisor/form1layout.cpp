@@ -5,6 +5,7 @@
 #include "supervisor/form1.h"
 
 #include "controls/focusring.h"
+#include "toolkit/application.h"
 #include "toolkit/colour.h"
 #include "toolkit/fonts.h"
 #include "toolkit/units.h"
@@ -51,11 +52,9 @@ void matchCaptions(const std::array<common::Option3D *, 2> &pair) {
 
 void Form1::layOutWindow() {
     setWindowTitle(QStringLiteral("Varnelkontor"));
-    // The frame is fixed, so a maximise box could only do nothing: the window offers none.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(common::twipsToPixels(designSize));
+    // A fixed frame with close, minimise and maximise boxes: the window is its design's size or,
+    // maximised, the screen's (common::fixFrame).
+    common::fixFrame(*this, common::twipsToPixels(designSize));
     setFont(common::designFont(sansSerif, 8.25, true));
     setColours(this, common::lightYellow, common::black);
 }

@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "supervisor/form1.h"
 
+#include "backdrop/windowroom.h"
 #include "instance/bringtofront.h"
 #include "instance/singleinstance.h"
 #include "services/silentsoundplayer.h"
 #include "services/systemservices.h"
 #include "toolkit/application.h"
 #include "toolkit/commandline.h"
-#include "toolkit/units.h"
 
 #include <QApplication>
 
@@ -34,7 +34,7 @@ front and exits. Other arguments are ignored.
     const QString programName = QStringLiteral("tavrinset");
     // The window's client area must show whole at the desktop's scale.
     const auto app = common::startApplication(argc, argv, programName,
-                                              common::twipsToPixels(supervisor::Form1::designSize));
+                                              supervisor::Form1::designSize, common::windowRoom);
     // The settings tool plays no sound.
     common::SilentSoundPlayer sound;
     common::SystemServices system(programName, sound);

@@ -3,11 +3,11 @@
 #include "backdrop/backdropplatform.h"
 
 #include "backdrop/waylandbackdrop.h"
+#include "backdrop/windowroom.h"
 #include "backdrop/x11backdrop.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QStyle>
 #include <QWidget>
 #include <QWindow>
 
@@ -39,11 +39,7 @@ void BackdropPlatform::showBackdrop(QWindow &backdrop) {
 void BackdropPlatform::showInFront(QWindow &backdrop, QWidget &window) {
     window.winId();
     window.windowHandle()->setTransientParent(&backdrop);
-    const QScreen *target =
-        backdrop.screen() ? backdrop.screen() : QGuiApplication::primaryScreen();
-    if (target)
-        window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
-                                               target->geometry()));
+    window.setGeometry(centredWindowRect(window.size()));
     window.show();
     windowShown(backdrop, window);
     window.raise();

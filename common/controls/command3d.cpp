@@ -4,6 +4,7 @@
 
 #include "controls/focusring.h"
 #include "toolkit/colour.h"
+#include "toolkit/units.h"
 
 #include <QKeyEvent>
 
@@ -13,8 +14,9 @@
 namespace common {
 
 namespace {
-constexpr int bevel = 2;
-constexpr int gap = 2; // between the picture and the caption
+// In pixels of the design.
+constexpr int bevelWidth = 2;
+constexpr int gapWidth = 2; // between the picture and the caption
 } // namespace
 
 Command3D::Command3D(const QString &caption, QWidget *parent)
@@ -45,11 +47,13 @@ void Command3D::setPicture(const Picture &picture) {
 void Command3D::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     const bool down = isDown();
+    const int bevel = scaledPixels(bevelWidth);
+    const int gap = scaledPixels(gapWidth);
     qDrawShadePanel(&painter, rect(), palette(), down, bevel, &palette().brush(QPalette::Button));
 
     QRect inside = rect().adjusted(bevel, bevel, -bevel, -bevel);
     if (down)
-        inside.translate(1, 1);
+        inside.translate(scaledPixels(1), scaledPixels(1));
 
     const QFontMetrics metrics(font());
     const int textHeight = text().isEmpty() ? 0 : metrics.height();

@@ -3,6 +3,7 @@
 #include "controls/gauge.h"
 
 #include "base/error.h"
+#include "toolkit/units.h"
 
 #include <QAccessible>
 #include <QPainter>
@@ -11,10 +12,6 @@
 #include <algorithm>
 
 namespace common {
-
-namespace {
-constexpr int edge = 1;
-}
 
 Gauge::Gauge(QWidget *parent)
     : QWidget(parent) {
@@ -58,6 +55,7 @@ void Gauge::setBackground(ColourValue colour) {
 
 void Gauge::paintEvent(QPaintEvent *) {
     QPainter painter(this);
+    const int edge = scaledPixels(1);
     const QRect inside = rect().adjusted(edge, edge, -edge, -edge);
     if (m_maximum > 0 && m_value > 0) {
         const int filled = int(qint64(inside.height()) * m_value / m_maximum);

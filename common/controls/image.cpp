@@ -2,13 +2,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/image.h"
 
+#include "toolkit/units.h"
+
 #include <QPainter>
 #include <qdrawutil.h>
 
 namespace common {
 
 namespace {
-constexpr int sunkenEdge = 2;
+constexpr int sunkenEdgeWidth = 2; // in pixels of the design
 }
 
 Image::Image(QWidget *parent)
@@ -33,6 +35,7 @@ void Image::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     QRect inside = rect();
     if (m_sunken) {
+        const int sunkenEdge = scaledPixels(sunkenEdgeWidth);
         qDrawShadePanel(&painter, rect(), palette(), true, sunkenEdge);
         inside.adjust(sunkenEdge, sunkenEdge, -sunkenEdge, -sunkenEdge);
     }

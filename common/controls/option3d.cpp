@@ -4,6 +4,7 @@
 
 #include "controls/focusring.h"
 #include "toolkit/colour.h"
+#include "toolkit/units.h"
 
 #include <QKeyEvent>
 #include <QStyle>
@@ -11,10 +12,6 @@
 #include <QStylePainter>
 
 namespace common {
-
-namespace {
-constexpr int smallestPixelSize = 8;
-}
 
 Option3D::Option3D(const QString &caption, QWidget *parent)
     : QRadioButton(caption, parent)
@@ -74,6 +71,7 @@ void Option3D::fitCaption() {
                           style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, this);
     QFont fitted = m_captionFont;
     int pixelSize = fitted.pixelSize() > 0 ? fitted.pixelSize() : QFontInfo(fitted).pixelSize();
+    const int smallestPixelSize = scaledPixels(8);
     while (pixelSize > smallestPixelSize) {
         fitted.setPixelSize(pixelSize);
         const QFontMetrics metrics(fitted);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/panel3d.h"
 
+#include "toolkit/units.h"
+
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -18,7 +20,7 @@ void Panel3D::setBackground(ColourValue colour) {
 
 void Panel3D::paintEvent(QPaintEvent *) {
     QPainter painter(this);
-    qDrawShadePanel(&painter, rect(), palette(), false, 1);
+    qDrawShadePanel(&painter, rect(), palette(), false, scaledPixels(1));
 }
 
 } // namespace common

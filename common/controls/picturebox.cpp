@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/picturebox.h"
 
+#include "toolkit/units.h"
+
 #include <QPainter>
+#include <qdrawutil.h>
 
 namespace common {
 
@@ -21,13 +24,21 @@ void PictureBox::setPicture(const Picture &picture) {
     update();
 }
 
+int PictureBox::borderWidth() {
+    return scaledPixels(1);
+}
+
+QRect PictureBox::insideRect(const QRect &rect) const {
+    return rect.translated(borderWidth(), borderWidth());
+}
+
 void PictureBox::paintEvent(QPaintEvent *) {
     QPainter painter(this);
+    const int border = borderWidth();
     if (!m_picture.isEmpty())
-        painter.drawPixmap(borderWidth, borderWidth, m_picture.pixmap());
-    painter.setPen(QPen(Qt::black, borderWidth));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(0, 0, -borderWidth, -borderWidth));
+        painter.drawPixmap(border, border, m_picture.pixmap());
+    // Inside the box's own pixels, so no scale can put a side outside them.
+    qDrawPlainRect(&painter, rect(), Qt::black, border);
 }
 
 } // namespace common

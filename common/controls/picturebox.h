@@ -14,8 +14,6 @@ class PictureBox final : public ClickableWidget {
     Q_OBJECT
 
 public:
-    static constexpr int borderWidth = 1;
-
     explicit PictureBox(QWidget *parent = nullptr);
 
     ColourValue background() const { return m_background; }
@@ -23,7 +21,9 @@ public:
     Picture picture() const { return m_picture; }
     void setPicture(const Picture &picture);
     // Where a control at (x, y) of the box's inside goes in widget coordinates.
-    QRect insideRect(const QRect &rect) const { return rect.translated(borderWidth, borderWidth); }
+    QRect insideRect(const QRect &rect) const;
+    // The border's width: one pixel of the design, at the layout scale.
+    static int borderWidth();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

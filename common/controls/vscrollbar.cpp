@@ -4,6 +4,7 @@
 
 #include "controls/focusring.h"
 #include "base/error.h"
+#include "toolkit/units.h"
 
 #include <QStyleFactory>
 
@@ -57,7 +58,7 @@ void VScrollBar::setSteps(Int16 single, Int16 page) {
 int VScrollBar::ShortThumbStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
                                              const QWidget *widget) const {
     if (metric == PM_ScrollBarSliderMin)
-        return 8;
+        return scaledPixels(8);
     return QProxyStyle::pixelMetric(metric, option, widget);
 }
 

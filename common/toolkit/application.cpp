@@ -3,19 +3,40 @@
 #include "toolkit/application.h"
 
 #include "toolkit/fonts.h"
+#include "toolkit/units.h"
 
 #include <QApplication>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace common {
 
+namespace {
+
+// The style's own sizes (option indicators, icons, margins) at the layout scale, like the rest of
+// the window.
+class LayoutScaleStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return value > 0 ? scaledPixels(value) : value;
+    }
+};
+
+} // namespace
+
 void setupApplication(QApplication &app, const QString &programName) {
     QApplication::setApplicationName(programName);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(new LayoutScaleStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QApplication::setPalette(QApplication::style()->standardPalette());
     installFontSubstitutes();
     app.setQuitOnLastWindowClosed(true);
@@ -23,36 +44,69 @@ void setupApplication(QApplication &app, const QString &programName) {
 
 namespace {
 
-// Room around the client area for the window manager's frame and title bar, in logical pixels.
-constexpr QSize frameAllowance(16, 48);
+// The largest client area of a framed window, as startApplication() found it.
+QSize windowRoom;
 
-// The factor that makes windowSize fit the primary screen's free area, or 1 when it fits.
-qreal fitFactor(QSize windowSize) {
+qreal primaryScreenRatio() {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return 1;
-    const QSize needed = windowSize + frameAllowance;
-    const QSize room = screen->availableGeometry().size();
-    return std::min(
-        {qreal(1), qreal(room.width()) / needed.width(), qreal(room.height()) / needed.height()});
+    return screen ? screen->devicePixelRatio() : 1;
 }
 
 } // namespace
 
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const QString &programName,
-                                               QSize windowSize) {
+                                               QSize designSize,
+                                               const std::function<QSize()> &room) {
     auto app = std::make_unique<QApplication>(argc, argv);
-    const qreal factor = fitFactor(windowSize);
-    if (factor < 1) {
-        // Qt takes its scale factor only when the application is made.
+    // The desktop's scale, from its settings or QT_SCALE_FACTOR and QT_SCREEN_SCALE_FACTORS.
+    const qreal desktopScale = primaryScreenRatio();
+    const qreal whole = std::max(qreal(1), std::floor(desktopScale + 0.001));
+    if (std::abs(desktopScale - whole) > 0.001) {
+        // At a ratio of 1.5 Qt puts the edges of controls and lines on half pixels, where some
+        // are lost. Qt takes its scale factor only when the application is made.
         app.reset();
         bool set = false;
         const qreal given = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&set);
-        qputenv("QT_SCALE_FACTOR", QByteArray::number((set && given > 0 ? given : 1) * factor));
+        qputenv("QT_SCALE_FACTOR",
+                QByteArray::number((set && given > 0 ? given : 1) * whole / desktopScale, 'g', 17));
         app = std::make_unique<QApplication>(argc, argv);
     }
     setupApplication(*app, programName);
+
+    const qreal rest = desktopScale / primaryScreenRatio();
+    if (std::abs(rest - 1) > 0.001) {
+        // Message boxes in the desktop's size too.
+        QFont font = QApplication::font();
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * rest);
+        else
+            font.setPixelSize(int(std::lround(font.pixelSize() * rest)));
+        QApplication::setFont(font);
+    }
+    const QSize space = room();
+    windowRoom = space;
+    const qreal width = qreal(designSize.width()) / twipsPerPixel;
+    const qreal height = qreal(designSize.height()) / twipsPerPixel;
+    qreal scale = rest;
+    if (space.width() > 0 && space.height() > 0)
+        scale = std::min({rest, space.width() / width, space.height() / height});
+    setLayoutScale(scale);
     return app;
+}
+
+void fixFrame(QWidget &window, QSize size) {
+    window.setWindowFlags(Qt::Window);
+    window.setMinimumSize(size);
+    window.resize(size);
+    QSize room = windowRoom;
+    if (room.isEmpty()) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        room = screen ? screen->availableGeometry().size() : size;
+    }
+    // Window managers keep to the steps when the frame is dragged, and maximise past them.
+    window.setBaseSize(size);
+    window.setSizeIncrement(std::max(1, room.width() - size.width()),
+                            std::max(1, room.height() - size.height()));
 }
 
 } // namespace common

@@ -5,20 +5,31 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QApplication;
+class QWidget;
 
 namespace common {
 
 // One look on every desktop: the Fusion style with its own palette and the design's fonts.
 void setupApplication(QApplication &app, const QString &programName);
 
-// The application for a program whose window's client area is windowSize at 100 %, set up as
-// above. Where the desktop's scale would make the window larger than the screen, the program is
-// scaled down so that the window shows whole: the application is made again with a smaller
-// scale factor, before any window exists.
+// The application for a program whose window's client area is designSize in twips, set up as
+// above, and the layout scale (units.h) its window is made at. Qt takes the desktop's scale in
+// whole device pixels only, so that every line and picture lands on whole pixels (the
+// application is made again for that, before any window exists), and the layout scale takes the
+// rest. Where the window would not fit room(), the largest client area the screen leaves a
+// window once the window system has framed it, the layout scale is smaller still, so the window
+// shows whole, in its proportions.
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const QString &programName,
-                                               QSize windowSize);
+                                               QSize designSize,
+                                               const std::function<QSize()> &room);
+
+// Gives window a fixed frame with close, minimise and maximise boxes, at size: the window manager
+// has no size between that and the room startApplication() found to give it, so a drag on the
+// frame can't resize it, while maximised it fills the screen (its controls stay where they are).
+void fixFrame(QWidget &window, QSize size);
 
 } // namespace common

@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolkit/fonts.h"
 
+#include "toolkit/units.h"
+
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace common {
@@ -25,8 +28,9 @@ void installFontSubstitutes() {
 
 QFont designFont(const QString &family, double points, bool bold) {
     QFont font(family);
-    // Pixel sizes keep the layout the same whatever the screen's resolution says.
-    font.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
+    // Pixel sizes keep the layout the same whatever the screen's resolution says; they follow
+    // the layout's scale like every other size.
+    font.setPixelSize(std::max(1, int(std::lround(points * 96.0 / 72.0 * layoutScale()))));
     font.setBold(bold);
     font.setStyleStrategy(QFont::PreferDefault);
     return font;

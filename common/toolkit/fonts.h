@@ -10,7 +10,8 @@ namespace common {
 // Maps the design's font names onto packaged fonts with similar metrics. Call once at start.
 void installFontSubstitutes();
 
-// A font of the design: its name, its size in points at 96 dots per inch, bold or regular.
+// A font of the design: its name, its size in points at 96 dots per inch, bold or regular; at the
+// layout scale (units.h).
 QFont designFont(const QString &family, double points, bool bold);
 
 } // namespace common

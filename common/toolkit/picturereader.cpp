@@ -69,7 +69,10 @@ QImage fitted(const QImage &image, int side) {
     if (image.width() == side && image.height() == side)
         return image;
     const QSize size = image.size().scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    const QImage scaled = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Qt scales a 1-bit image into 1 bit, dithered black and white: its colours are kept only in
+    // a format with a channel for each.
+    const QImage scaled = image.convertToFormat(QImage::Format_ARGB32)
+                              .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QImage box(side, side, QImage::Format_ARGB32_Premultiplied);
     box.fill(Qt::transparent);
     QPainter painter(&box);

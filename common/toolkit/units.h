@@ -9,21 +9,24 @@ class QWidget;
 
 namespace common {
 
-// The windows are laid out in twips; 15 twips make one pixel at 96 dots per inch.
+// The windows are laid out in twips; at the design's size 15 twips make one pixel (96 dots per
+// inch). The layout scale multiplies that: below 1 where the window would not fit the screen,
+// above 1 for the part of the desktop's scale that Qt doesn't take in whole device pixels. Set it
+// once, before any window is made: positions, sizes, fonts, pictures and lines all follow it.
 inline constexpr int twipsPerPixel = 15;
 
-constexpr int twipsToPixels(int twips) {
-    return (twips >= 0 ? twips + twipsPerPixel / 2 : twips - twipsPerPixel / 2) / twipsPerPixel;
-}
+qreal layoutScale();
+void setLayoutScale(qreal scale);
 
-constexpr QSize twipsToPixels(QSize twips) {
-    return QSize(twipsToPixels(twips.width()), twipsToPixels(twips.height()));
-}
+// The nearest whole pixel.
+int twipsToPixels(int twips);
+QSize twipsToPixels(QSize twips);
+// Each edge rounded to its nearest pixel, so controls that meet in the design meet on the screen.
+QRect twipsRect(int left, int top, int width, int height);
 
-constexpr QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
-}
+// A line or a picture the design draws this many pixels wide, at the layout scale; a line never
+// gets thinner than one pixel.
+int scaledPixels(int pixels);
 
 // Puts widget where the design has it: at left, top in its parent, width by height, all in twips.
 void place(QWidget *widget, int left, int top, int width, int height);

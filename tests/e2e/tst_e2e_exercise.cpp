@@ -76,6 +76,72 @@ std::optional<bool> mapsSoundLibrary(qint64 pid) {
     return maps.contains("libpulse") || maps.contains("libsndfile") || maps.contains("Multimedia");
 }
 
+// A window on another desktop than the tests' own: where xdotool finds it by its title, its client
+// area, and the frame the window manager put around it.
+struct PlacedWindow {
+    QRect client;
+    QMargins frame;
+};
+
+QString commandOutput(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+std::optional<PlacedWindow> placedWindow(const QString &title) {
+    const QString id = commandOutput(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--name"), u'^' + title + u'$'})
+                           .section(u'\n', 0, 0);
+    const QString info = commandOutput(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    const QStringList extents =
+        commandOutput(QStringLiteral("xprop"),
+                      {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")})
+            .section(u'=', 1)
+            .split(u',');
+    const auto value = [&info](const char *label) {
+        return QRegularExpression(QString::fromLatin1(label) + QStringLiteral(":\\s+(-?\\d+)"))
+            .match(info)
+            .captured(1)
+            .toInt();
+    };
+    if (id.isEmpty() || extents.size() != 4 || !info.contains(QStringLiteral("IsViewable")))
+        return std::nullopt;
+    return PlacedWindow{
+        QRect(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+              value("Height")),
+        QMargins(extents[0].toInt(), extents[2].toInt(), extents[1].toInt(), extents[3].toInt())};
+}
+
+// The run of one colour through at, across and down.
+QSize colourRun(const QImage &screen, QPoint at, const QColor &colour) {
+    const auto same = [&](int x, int y) {
+        return screen.rect().contains(x, y) && sameColour(screen.pixelColor(x, y), colour, 4);
+    };
+    int left = at.x(), right = at.x(), top = at.y(), bottom = at.y();
+    while (same(left - 1, at.y()))
+        --left;
+    while (same(right + 1, at.y()))
+        ++right;
+    while (same(at.x(), top - 1))
+        --top;
+    while (same(at.x(), bottom + 1))
+        ++bottom;
+    return same(at.x(), at.y()) ? QSize(right - left + 1, bottom - top + 1) : QSize();
+}
+
+// The tests' own desktop again once a test has started one of its own.
+struct KeptEnvironment {
+    QByteArray display = qgetenv("DISPLAY");
+    QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    ~KeptEnvironment() {
+        qputenv("DISPLAY", display);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+    }
+};
+
 } // namespace
 
 class TestE2EExercise final : public QObject {
@@ -95,6 +161,8 @@ private slots:
     void noCueWithSoundOff();
     void backdropCoversTheScreenAndStaysBehind();
     void missingSettingsFileEndsWithStatusOne();
+    void smallScreenShowsTheWholeWindowSmaller_data();
+    void smallScreenShowsTheWholeWindowSmaller();
     void aSecondStartBringsTheFirstToTheFront();
     void aCrashedCopyDoesNotHoldItsFolder();
 
@@ -356,6 +424,73 @@ void TestE2EExercise::missingSettingsFileEndsWithStatusOne() {
              qPrintable(run.standardError()));
     QVERIFY(run.standardError().contains(
         QRegularExpression(QStringLiteral("(^|\n)tavrin: .*tavrin\\.ini"))));
+}
+
+void TestE2EExercise::smallScreenShowsTheWholeWindowSmaller_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("800 x 480") << QSize(800, 480);
+    QTest::newRow("640 x 480") << QSize(640, 480);
+}
+
+// A small touch screen: the window is laid out smaller, frame and all on the screen, and works.
+void TestE2EExercise::smallScreenShowsTheWholeWindowSmaller() {
+    QFETCH(QSize, screen);
+    const KeptEnvironment kept;
+    Desktop small;
+    QVERIFY2(small.start(Desktop::Session::Openbox, screen, false), qPrintable(small.reason()));
+    QTemporaryDir dir;
+    Options options;
+    options.sound = false;
+    ProgramRun run(QStringLiteral(TAVRIN_EXERCISE), prepareFolder(dir, options));
+    std::optional<PlacedWindow> placed;
+    QVERIFY(waitUntil([&] {
+        placed = placedWindow(QStringLiteral("Tavrinor och  objekt"));
+        return placed.has_value();
+    }));
+    const QRect client = placed->client;
+    QVERIFY2(QRect(QPoint(0, 0), screen).contains(client.marginsAdded(placed->frame)),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(client.x())
+                            .arg(client.y())
+                            .arg(client.width())
+                            .arg(client.height())));
+    // 641 x 460 at full size.
+    QVERIFY2(client.width() < 641 && std::abs(client.width() * 460.0 / 641 - client.height()) < 1.5,
+             qPrintable(QStringLiteral("%1x%2").arg(client.width()).arg(client.height())));
+
+    // Every place of the window at its scale.
+    const double scale = client.width() / 641.0;
+    const auto at = [&](QPoint design) {
+        return client.topLeft() + QPoint(qRound(design.x() * scale), qRound(design.y() * scale));
+    };
+    QImage shot;
+    QVERIFY(waitUntil([&] {
+        shot = small.capture();
+        return sameColour(shot.pixelColor(at(palettePicture(8))), iconColours[8], 4);
+    }));
+    // Each palette picture whole, the 32 x 32 icon at the window's scale.
+    for (int i = 0; i < 9; ++i) {
+        const QSize shown = colourRun(shot, at(palettePicture(i)), iconColours[i]);
+        QVERIFY2(
+            std::abs(shown.width() - 32 * scale) <= 1.5 &&
+                std::abs(shown.height() - 32 * scale) <= 1.5,
+            qPrintable(QStringLiteral("%1: %2x%3").arg(i).arg(shown.width()).arg(shown.height())));
+    }
+
+    // A pick and a placing by clicks, as at full size, and the quit button.
+    int target = -1;
+    for (int i = 0; i < 9; ++i)
+        if (sameColour(shot.pixelColor(at(targetPicture)), iconColours[i], 4))
+            target = i;
+    QVERIFY(target >= 0);
+    Desktop::click(at(palettePicture(target)));
+    Desktop::click(at(slotPicture(4)));
+    QVERIFY(waitUntil([&] {
+        return sameColour(small.capture().pixelColor(at(slotPicture(4))), iconColours[target], 4);
+    }));
+    Desktop::click(at(quitButton));
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
 }
 
 // A child who starts the exercise again gets the one that runs, in front of what came up since

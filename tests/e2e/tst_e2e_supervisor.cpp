@@ -12,7 +12,10 @@
 #include <QStyleHints>
 #include <QTemporaryDir>
 
+#include <QRegularExpression>
+
 #include <algorithm>
+#include <optional>
 
 // The settings tool as the adult meets it: the real program, real clicks, the real file.
 namespace {
@@ -62,6 +65,49 @@ QByteArray iniBytes(const common::ExerciseSettings &s) {
     return bytes;
 }
 
+QString commandOutput(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The window's client area on the desktop DISPLAY names, and its frame.
+std::optional<std::pair<QRect, QMargins>> placedWindow() {
+    const QString id = commandOutput(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--name"), u'^' + title + u'$'})
+                           .section(u'\n', 0, 0);
+    const QString info = commandOutput(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    const QStringList extents =
+        commandOutput(QStringLiteral("xprop"),
+                      {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")})
+            .section(u'=', 1)
+            .split(u',');
+    const auto value = [&info](const char *label) {
+        return QRegularExpression(QString::fromLatin1(label) + QStringLiteral(":\\s+(-?\\d+)"))
+            .match(info)
+            .captured(1)
+            .toInt();
+    };
+    if (id.isEmpty() || extents.size() != 4 || !info.contains(QStringLiteral("IsViewable")))
+        return std::nullopt;
+    return std::pair(
+        QRect(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+              value("Height")),
+        QMargins(extents[0].toInt(), extents[2].toInt(), extents[1].toInt(), extents[3].toInt()));
+}
+
+// The tests' own desktop again once a test has started one of its own.
+struct KeptEnvironment {
+    QByteArray display = qgetenv("DISPLAY");
+    QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    ~KeptEnvironment() {
+        qputenv("DISPLAY", display);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+    }
+};
+
 } // namespace
 
 class TestE2ESupervisor final : public QObject {
@@ -80,6 +126,9 @@ private slots:
     void closingThroughTheFrameWritesNothing();
     void missingSettingsFileStartsAFreshOne();
     void cancelOnAFreshStartWritesNothing();
+    void maximisingMovesNoControl();
+    void smallScreenShowsTheWholeWindowSmaller_data();
+    void smallScreenShowsTheWholeWindowSmaller();
     void aSecondStartBringsTheFirstToTheFront();
 
 private:
@@ -310,6 +359,115 @@ void TestE2ESupervisor::cancelOnAFreshStartWritesNothing() {
     QVERIFY(run.waitForExit(10000));
     QCOMPARE(run.exitCode(), 0);
     QVERIFY(!QFile::exists(iniPath()));
+}
+
+void TestE2ESupervisor::maximisingMovesNoControl() {
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
+    QVERIFY(waitForWindow());
+    // The pointer on the backdrop, where no control can show it hovering.
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("mousemove"), QStringLiteral("0"), QStringLiteral("0")}),
+        0);
+    const QSize design(629, 452);
+    QImage before = Desktop::screenshot().copy(QRect(m_origin, design));
+    QVERIFY(waitUntil([&] {
+        const QImage now = Desktop::screenshot().copy(QRect(m_origin, design));
+        return std::exchange(before, now) == now;
+    }));
+    QCOMPARE(QProcess::execute(QStringLiteral("wmctrl"),
+                               {QStringLiteral("-r"), title, QStringLiteral("-b"),
+                                QStringLiteral("add,maximized_vert,maximized_horz")}),
+             0);
+    // The window grows to the screen's far corner, and shows the same controls in the same
+    // places from its new corner.
+    std::optional<QPoint> origin;
+    QImage screen;
+    QVERIFY(waitUntil([&] {
+        screen = Desktop::screenshot();
+        origin = findClientOrigin(screen, windowBackground);
+        return origin && *origin != m_origin &&
+               sameColour(screen.pixelColor(screen.width() - 2, screen.height() - 2),
+                          windowBackground) &&
+               screen.copy(QRect(*origin, design)) == before;
+    }));
+    Desktop::click(*origin + avbryt);
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+}
+
+void TestE2ESupervisor::smallScreenShowsTheWholeWindowSmaller_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("800 x 480") << QSize(800, 480);
+    QTest::newRow("640 x 480") << QSize(640, 480);
+}
+
+// A small touch screen: the window is laid out smaller only where it must be, frame and all on
+// the screen, and its controls work.
+void TestE2ESupervisor::smallScreenShowsTheWholeWindowSmaller() {
+    QFETCH(QSize, screen);
+    const KeptEnvironment kept;
+    Desktop small;
+    QVERIFY2(small.start(Desktop::Session::Openbox, screen, false), qPrintable(small.reason()));
+    QTemporaryDir dir;
+    ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
+    const QByteArray before = readTestFile(iniPath());
+    std::optional<std::pair<QRect, QMargins>> placed;
+    QVERIFY(waitUntil([&] {
+        placed = placedWindow();
+        return placed.has_value();
+    }));
+    const auto [client, frame] = *placed;
+    QVERIFY2(QRect(QPoint(0, 0), screen).contains(client.marginsAdded(frame)),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(client.x())
+                            .arg(client.y())
+                            .arg(client.width())
+                            .arg(client.height())));
+    // 629 x 452 at full size, the size it keeps where it fits with its frame.
+    QVERIFY(client.width() <= 629);
+    QVERIFY2(std::abs(client.width() * 452.0 / 629 - client.height()) < 1.5,
+             qPrintable(QStringLiteral("%1x%2").arg(client.width()).arg(client.height())));
+
+    // A click on the first chosen picture previews it, whole, at the window's scale.
+    const double scale = client.width() / 629.0;
+    const auto at = [&](QPoint design) {
+        return client.topLeft() + QPoint(qRound(design.x() * scale), qRound(design.y() * scale));
+    };
+    const QColor first = QColor::fromHsv(0, 200, 200);
+    const QPoint preview(554, 58);
+    // Drawn, then clicked.
+    QVERIFY(waitUntil([&] {
+        return sameColour(small.capture().pixelColor(at(QPoint(4, 448))), windowBackground);
+    }));
+    Desktop::click(at(firstChosenRow));
+    QImage shot;
+    QVERIFY(waitUntil([&] {
+        shot = small.capture();
+        return sameColour(shot.pixelColor(at(preview)), first, 4);
+    }));
+    const auto same = [&](int x, int y) {
+        return shot.rect().contains(x, y) && sameColour(shot.pixelColor(x, y), first, 4);
+    };
+    const QPoint middle = at(preview);
+    int left = middle.x(), right = middle.x(), top = middle.y(), bottom = middle.y();
+    while (same(left - 1, middle.y()))
+        --left;
+    while (same(right + 1, middle.y()))
+        ++right;
+    while (same(middle.x(), top - 1))
+        --top;
+    while (same(middle.x(), bottom + 1))
+        ++bottom;
+    const QSize shown(right - left + 1, bottom - top + 1);
+    QVERIFY2(std::abs(shown.width() - 32 * scale) <= 1.5 &&
+                 std::abs(shown.height() - 32 * scale) <= 1.5,
+             qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
+    Desktop::click(at(avbryt));
+    QVERIFY(run.waitForExit(10000));
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(readTestFile(iniPath()), before);
 }
 
 // Two settings tools on one folder would lose the first one's choices: a second start brings

@@ -85,6 +85,18 @@ QByteArray png(const Part &part) {
     return bytes;
 }
 
+// A picture of one colour stored with a palette of two, one bit a pixel.
+QByteArray onePalettePng(int width, int height, const QColor &colour) {
+    QImage image(width, height, QImage::Format_Mono);
+    image.setColorTable({qRgb(0, 0, 0), colour.rgb()});
+    image.fill(1);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
 QByteArray icon(const QList<Part> &parts) {
     QByteArray bytes;
     QByteArray images;
@@ -173,6 +185,7 @@ void TestPicture::loadShowsTheImageMadeForTheIconSize_data() {
     QTest::newRow("32 bit, mask alone") << file << maskOnly << magenta << none << "";
     QTest::newRow("more colours first") << file << icon({{32, 32, 4, cyan}, {32, 32, 32, red}, {32, 32, 8, green}}) << red << none << "";
     QTest::newRow("PNG file") << file << png({48, 48, 0, green}) << green << green << "";
+    QTest::newRow("1-bit PNG file, fitted") << file << onePalettePng(100, 40, green) << green << green << "";
     QTest::newRow("broken entry") << file << broken32.left(broken32.size() - 64) << green << green << "";
     QTest::newRow("PNG entry longer than the file") << file << overlong << blue << blue << "";
     QTest::newRow("missing") << Kind::Missing << QByteArray() << none << none << "Bilden %1 finns inte.";
