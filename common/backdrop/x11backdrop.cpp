@@ -8,8 +8,11 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <cstdlib>
+#include <vector>
 
 namespace common {
 
@@ -29,6 +32,31 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name) {
     return result;
 }
 
+xcb_window_t rootOf(xcb_connection_t *connection, xcb_window_t window) {
+    xcb_get_geometry_reply_t *reply =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    const xcb_window_t root = reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
+    free(reply);
+    return root;
+}
+
+void dropProtocol(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t protocol) {
+    const xcb_atom_t protocols = atom(connection, "WM_PROTOCOLS");
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, 0, window, protocols, XCB_ATOM_ATOM, 0, 32);
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
+    if (!reply)
+        return;
+    const auto *first = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+    const int count = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+    std::vector<xcb_atom_t> kept;
+    std::copy_if(first, first + count, std::back_inserter(kept),
+                 [protocol](xcb_atom_t a) { return a != protocol; });
+    free(reply);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(kept.size()), kept.data());
+}
+
 } // namespace
 
 void X11Backdrop::prepareBackdrop(QWindow &backdrop) {
@@ -39,11 +67,16 @@ void X11Backdrop::prepareBackdrop(QWindow &backdrop) {
     // The server fills the window with black whenever it shows: no pixels of our own.
     const uint32_t black = 0;
     xcb_change_window_attributes(x11, window, XCB_CW_BACK_PIXEL, &black);
-    // Kept out of task bars and pagers; Qt adds its own states to these when it maps the window.
-    const std::array<xcb_atom_t, 2> states{atom(x11, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                           atom(x11, "_NET_WM_STATE_SKIP_PAGER")};
+    // Kept out of task bars, pagers and window switchers; Qt adds its own states to these when it
+    // maps the window.
+    const std::array<xcb_atom_t, 3> states{atom(x11, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                           atom(x11, "_NET_WM_STATE_SKIP_PAGER"),
+                                           atom(x11, "_KDE_NET_WM_STATE_SKIP_SWITCHER")};
     xcb_change_property(x11, XCB_PROP_MODE_REPLACE, window, atom(x11, "_NET_WM_STATE"),
                         XCB_ATOM_ATOM, 32, static_cast<uint32_t>(states.size()), states.data());
+    // Qt offers every window the take-focus protocol, and a window manager lists a window that
+    // offers it among those the keyboard can go to, whatever its input hint says.
+    dropProtocol(x11, window, atom(x11, "WM_TAKE_FOCUS"));
     xcb_flush(x11);
 }
 
@@ -63,10 +96,14 @@ void X11Backdrop::windowShown(QWindow &backdrop, QWidget &window) {
         return;
     // Qt tells the window manager of a transient parent only for dialogs, which window managers
     // may keep out of task bars. The window stays a main window with its own entry, and is
-    // marked transient for the backdrop here, after Qt's show, which clears the mark.
-    const auto parent = static_cast<xcb_window_t>(backdrop.winId());
+    // marked here, after Qt's show, which clears the mark, as transient for its program's group
+    // (the root window stands for the group), which holds the backdrop: window managers keep it
+    // in front of the backdrop, and task bars, which fold a window transient for another window
+    // into that one (and the backdrop has no entry), still give it an entry of its own.
+    Q_UNUSED(backdrop)
+    const xcb_window_t group = rootOf(x11, static_cast<xcb_window_t>(window.winId()));
     xcb_change_property(x11, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
-                        XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &parent);
+                        XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &group);
     xcb_flush(x11);
 }
 
