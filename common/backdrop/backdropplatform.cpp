@@ -51,3 +51,12 @@ void BackdropPlatform::showInFront(QWindow &backdrop, QWidget &window) {
 }
 
 } // namespace common
+
+namespace common {
+
+void BackdropPlatform::activate(QWidget &window) {
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace common

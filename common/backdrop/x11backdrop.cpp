@@ -107,4 +107,30 @@ void X11Backdrop::windowShown(QWindow &backdrop, QWidget &window) {
     xcb_flush(x11);
 }
 
+void X11Backdrop::activate(QWidget &window) {
+    xcb_connection_t *x11 = connection();
+    window.raise();
+    if (!x11 || !window.windowHandle()) {
+        window.activateWindow();
+        return;
+    }
+    // The person clicked the program's own backdrop to get its window back, as they would click
+    // its task bar entry: the request says so (source 2, a pager's), so a window manager that
+    // guards against programs taking the focus (KWin) lets it through while another program's
+    // window is active.
+    const auto target = static_cast<xcb_window_t>(window.winId());
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = target;
+    event.type = atom(x11, "_NET_ACTIVE_WINDOW");
+    event.data.data32[0] = 2;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    event.data.data32[2] = XCB_WINDOW_NONE;
+    xcb_send_event(x11, 0, rootOf(x11, target),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&event));
+    xcb_flush(x11);
+}
+
 } // namespace common

@@ -12,6 +12,7 @@ namespace common {
 class X11Backdrop final : public BackdropPlatform {
 public:
     bool backdropNeedsPainting() const override { return false; }
+    void activate(QWidget &window) override;
 
 private:
     void prepareBackdrop(QWindow &backdrop) override;

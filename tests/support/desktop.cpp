@@ -248,7 +248,10 @@ QProcessEnvironment Desktop::programX11Environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (!m_xwaylandDisplay.isEmpty()) {
         env.insert(QStringLiteral("DISPLAY"), m_xwaylandDisplay);
-        env.insert(QStringLiteral("XAUTHORITY"), m_xwaylandAuthority);
+        if (m_xwaylandAuthority.isEmpty())
+            env.remove(QStringLiteral("XAUTHORITY"));
+        else
+            env.insert(QStringLiteral("XAUTHORITY"), m_xwaylandAuthority);
     }
     return env;
 }
@@ -445,11 +448,14 @@ bool Desktop::findXWayland() {
         QDir(m_runtimeDir->path())
             .entryList({QStringLiteral(".mutter-Xwaylandauth.*"), QStringLiteral("xauth_*")},
                        QDir::Files | QDir::Hidden);
-    if (numbers.isEmpty() || authorities.isEmpty())
+    // mutter's XWayland asks for its authority file, KWin's for none.
+    if (numbers.isEmpty() || (isGnome(m_session) && authorities.isEmpty()))
         return false;
     std::sort(numbers.begin(), numbers.end());
     m_xwaylandDisplay = QStringLiteral(":%1").arg(numbers.first());
-    m_xwaylandAuthority = QDir(m_runtimeDir->path()).filePath(authorities.first());
+    m_xwaylandAuthority = authorities.isEmpty()
+                              ? QString()
+                              : QDir(m_runtimeDir->path()).filePath(authorities.first());
     // Up once it answers.
     QProcess probe;
     QProcessEnvironment env = programX11Environment();
@@ -587,8 +593,14 @@ bool Desktop::startPlasma(Session session, QSize screen) {
         },
         60000);
     if (!compositing || ended) {
-        m_reason = QStringLiteral("kwin %1: ")
-                       .arg(ended ? QStringLiteral("ended") : QStringLiteral("did not come up")) +
+        m_reason = QStringLiteral("kwin %1 (runtime folder: %2; X sockets: %3): ")
+                       .arg(ended ? QStringLiteral("ended") : QStringLiteral("did not come up"),
+                            QDir(m_runtimeDir->path())
+                                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System)
+                                .join(u' '),
+                            QDir(QStringLiteral("/tmp/.X11-unix"))
+                                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System)
+                                .join(u' ')) +
                    QString::fromLocal8Bit(m_compositor.readAll()).right(3000);
         return false;
     }
@@ -693,6 +705,11 @@ bool Desktop::startWeston(QSize screen, bool withSeat) {
     const QString socket = QStringLiteral("tavrin-test-%1").arg(QCoreApplication::applicationPid());
     // Pixman draws, so the screenshooter has pixels to copy; --debug lets it.
     m_compositor.setProcessChannelMode(QProcess::MergedChannels);
+    // The pointer is the built-in dark arrow pointerShownAt() looks for, whichever cursor theme
+    // the machine has (a desktop's packages install their own as the default).
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XCURSOR_PATH"), QDir(runtime).filePath(QStringLiteral("no-cursors")));
+    m_compositor.setProcessEnvironment(env);
     m_compositor.start(
         QStringLiteral("weston"),
         {withSeat ? QStringLiteral("--backend=x11-backend.so")
