@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backdrop/x11backdrop.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 
@@ -12,6 +14,8 @@
 #include <array>
 #include <iterator>
 #include <cstdlib>
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace common {
@@ -39,6 +43,30 @@ xcb_window_t rootOf(xcb_connection_t *connection, xcb_window_t window) {
     free(reply);
     return root;
 }
+
+// Calls back the first time the window it watches is on the screen, then goes.
+class FirstExpose final : public QObject {
+public:
+    FirstExpose(QWindow *window, std::function<void()> then)
+        : QObject(window)
+        , m_then(std::move(then)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed() &&
+            m_then) {
+            watched->removeEventFilter(this);
+            std::exchange(m_then, {})();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
 
 void dropProtocol(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t protocol) {
     const xcb_atom_t protocols = atom(connection, "WM_PROTOCOLS");
@@ -105,6 +133,14 @@ void X11Backdrop::windowShown(QWindow &backdrop, QWidget &window) {
     xcb_change_property(x11, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
                         XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &group);
     xcb_flush(x11);
+    // A window manager that guards against programs taking the focus (KWin) may leave a window
+    // started without its launcher's word inactive, and the panel then shows over the backdrop:
+    // once the window is on the screen, it is activated as a click on the backdrop does.
+    QPointer<QWidget> front = &window;
+    new FirstExpose(window.windowHandle(), [this, front] {
+        if (front && !front->isActiveWindow())
+            activate(*front);
+    });
 }
 
 void X11Backdrop::activate(QWidget &window) {

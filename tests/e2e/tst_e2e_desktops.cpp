@@ -665,8 +665,10 @@ void TestE2EDesktops::checkNested(Desktop::Session session, const Program &progr
     QVERIFY(key(QStringLiteral("Tab")));
     QVERIFY(waitUntil([&] { return m_desktop->capture().copy(client) != before; }, 10000));
 
+    // Through XWayland KWin may keep the backdrop over its panel while the window is minimised
+    // (it stays the last active window): there Alt+Tab is the way back.
     for (const bool byTaskBar : {true, false}) {
-        if (byTaskBar && !Desktop::isPlasma(session))
+        if (byTaskBar && session != Desktop::Session::PlasmaWayland)
             continue;
         QVERIFY(minimise(session));
         QVERIFY2(waitUntil([&] {
