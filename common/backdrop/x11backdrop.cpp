@@ -12,9 +12,9 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <utility>
 #include <vector>
 

@@ -50,7 +50,8 @@ bool key(const QString &keys) {
 
 QString rootWindow() {
     static const QRegularExpression id(QStringLiteral("Window id: (0x[0-9a-f]+)"));
-    return id.match(QString::fromUtf8(output(QStringLiteral("xwininfo"), {QStringLiteral("-root")})))
+    return id
+        .match(QString::fromUtf8(output(QStringLiteral("xwininfo"), {QStringLiteral("-root")})))
         .captured(1);
 }
 
@@ -158,7 +159,6 @@ QRect panelChange(const QImage &before, const QImage &after) {
                 change |= QRect(x, y, 1, 1);
     return change;
 }
-
 
 QPoint centredOrigin(QSize client) {
     return QPoint((screenSize.width() - client.width()) / 2,
@@ -364,11 +364,11 @@ void TestE2EDesktops::checkX11(Desktop::Session session, const Program &program)
         const bool back = waitUntil([&] { return activeWindow() == front; });
         other.kill();
         other.waitForFinished(2000);
-        QVERIFY2(back, qPrintable(QStringLiteral("active %1 (%2), before %3 (%4), window %5, "
-                                                 "backdrop %6")
-                                      .arg(activeWindow(), xProperty(activeWindow(), "WM_CLASS"),
-                                           before, xProperty(before, "WM_CLASS"), front,
-                                           backdrop)));
+        QVERIFY2(back,
+                 qPrintable(QStringLiteral("active %1 (%2), before %3 (%4), window %5, "
+                                           "backdrop %6")
+                                .arg(activeWindow(), xProperty(activeWindow(), "WM_CLASS"), before,
+                                     xProperty(before, "WM_CLASS"), front, backdrop)));
     }
 
     // Minimised, the window comes back: by a click on the backdrop where the window manager
@@ -596,10 +596,9 @@ bool TestE2EDesktops::bringBack(Desktop::Session session, const QImage &panel, b
         // As a person does: Alt held, Tab, and Alt let go once the switcher shows (KWin's comes
         // through its shortcut service, after the keys).
         const QImage before = m_desktop->capture();
-        const bool pressed =
-            QProcess::execute(QStringLiteral("xdotool"),
-                              {QStringLiteral("keydown"), QStringLiteral("alt"),
-                               QStringLiteral("key"), QStringLiteral("Tab")}) == 0;
+        const bool pressed = QProcess::execute(QStringLiteral("xdotool"),
+                                               {QStringLiteral("keydown"), QStringLiteral("alt"),
+                                                QStringLiteral("key"), QStringLiteral("Tab")}) == 0;
         waitUntil([&] { return m_desktop->capture() != before; }, 5000);
         return QProcess::execute(QStringLiteral("xdotool"),
                                  {QStringLiteral("keyup"), QStringLiteral("alt")}) == 0 &&
@@ -654,7 +653,8 @@ void TestE2EDesktops::checkNested(Desktop::Session session, const Program &progr
     int captionTop = client.top() - 1;
     while (captionTop > 0 && (screen.pixel(client.left() + 2, captionTop - 1) & 0xFFFFFF) != 0)
         --captionTop;
-    QVERIFY2(client.top() - captionTop >= 12, qPrintable(QString::number(client.top() - captionTop)));
+    QVERIFY2(client.top() - captionTop >= 12,
+             qPrintable(QString::number(client.top() - captionTop)));
 
     // Active: Tab moves the focus to the next control, once the window has finished drawing.
     QImage before = screen.copy(client);

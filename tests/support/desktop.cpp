@@ -102,10 +102,9 @@ void Desktop::setEnvironment(const char *name, const QByteArray &value) {
     const bool saved = std::any_of(m_savedEnvironment.cbegin(), m_savedEnvironment.cend(),
                                    [name](const auto &entry) { return entry.first == name; });
     if (!saved)
-        m_savedEnvironment.append(
-            {QByteArray(name), qEnvironmentVariableIsSet(name)
-                                   ? std::optional<QByteArray>(qgetenv(name))
-                                   : std::nullopt});
+        m_savedEnvironment.append({QByteArray(name), qEnvironmentVariableIsSet(name)
+                                                         ? std::optional<QByteArray>(qgetenv(name))
+                                                         : std::nullopt});
     qputenv(name, value);
 }
 
@@ -131,10 +130,10 @@ QString Desktop::isolate() {
             return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
         };
         if (!write("/proc/self/setgroups", "deny") ||
-            !write("/proc/self/uid_map", QByteArray::number(uid) + ' ' + QByteArray::number(uid) +
-                                             " 1") ||
-            !write("/proc/self/gid_map", QByteArray::number(gid) + ' ' + QByteArray::number(gid) +
-                                             " 1"))
+            !write("/proc/self/uid_map",
+                   QByteArray::number(uid) + ' ' + QByteArray::number(uid) + " 1") ||
+            !write("/proc/self/gid_map",
+                   QByteArray::number(gid) + ' ' + QByteArray::number(gid) + " 1"))
             return QStringLiteral("the user namespace maps no user");
     }
     const auto hide = [](const char *path, const char *options) -> QString {
@@ -374,9 +373,10 @@ bool Desktop::startFullDesktop(Session session, QSize screen) {
                                   "anything (Desktop::isolate())");
         return false;
     }
-    QStringList tools{QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("xprop"),
-                      QStringLiteral("import"), QStringLiteral("dbus-daemon"),
-                      QStringLiteral("dbus-update-activation-environment")};
+    QStringList tools{
+        QStringLiteral("Xvfb"),        QStringLiteral("xdotool"),
+        QStringLiteral("xprop"),       QStringLiteral("import"),
+        QStringLiteral("dbus-daemon"), QStringLiteral("dbus-update-activation-environment")};
     if (isGnome(session))
         tools << QStringLiteral("gnome-shell");
     else
@@ -530,8 +530,7 @@ bool Desktop::startGnome(Session session, QSize screen) {
             }
             if (nested && !QFile::exists(QDir(m_runtimeDir->path()).filePath(socket)))
                 return false;
-            if (session == Session::GnomeXWayland && m_xwaylandDisplay.isEmpty() &&
-                !findXWayland())
+            if (session == Session::GnomeXWayland && m_xwaylandDisplay.isEmpty() && !findXWayland())
                 return false;
             if (overview()) {
                 seenOverview = true;
@@ -568,11 +567,11 @@ bool Desktop::startPlasma(Session session, QSize screen) {
             return false;
         }
         m_compositor.setProcessEnvironment(env);
-        m_compositor.start(copy, {QStringLiteral("--x11-display"), m_display,
-                                  QStringLiteral("--width"), QString::number(screen.width()),
-                                  QStringLiteral("--height"), QString::number(screen.height()),
-                                  QStringLiteral("--socket"), socket, QStringLiteral("--xwayland"),
-                                  QStringLiteral("--no-lockscreen")});
+        m_compositor.start(copy,
+                           {QStringLiteral("--x11-display"), m_display, QStringLiteral("--width"),
+                            QString::number(screen.width()), QStringLiteral("--height"),
+                            QString::number(screen.height()), QStringLiteral("--socket"), socket,
+                            QStringLiteral("--xwayland"), QStringLiteral("--no-lockscreen")});
         setEnvironment("WAYLAND_DISPLAY", socket.toLocal8Bit());
     }
     bool ended = false;
@@ -624,10 +623,11 @@ bool Desktop::startPlasma(Session session, QSize screen) {
         60000);
     if (up && !ended)
         return true;
-    m_reason = QStringLiteral("plasmashell %1: ")
-                   .arg(ended ? QStringLiteral("or kwin ended") : QStringLiteral("showed no panel")) +
-               QString::fromLocal8Bit(m_shell.readAll()).right(2000) +
-               QString::fromLocal8Bit(m_compositor.readAll()).right(2000);
+    m_reason =
+        QStringLiteral("plasmashell %1: ")
+            .arg(ended ? QStringLiteral("or kwin ended") : QStringLiteral("showed no panel")) +
+        QString::fromLocal8Bit(m_shell.readAll()).right(2000) +
+        QString::fromLocal8Bit(m_compositor.readAll()).right(2000);
     return false;
 }
 
@@ -708,7 +708,8 @@ bool Desktop::startWeston(QSize screen, bool withSeat) {
     // The pointer is the built-in dark arrow pointerShownAt() looks for, whichever cursor theme
     // the machine has (a desktop's packages install their own as the default).
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XCURSOR_PATH"), QDir(runtime).filePath(QStringLiteral("no-cursors")));
+    env.insert(QStringLiteral("XCURSOR_PATH"),
+               QDir(runtime).filePath(QStringLiteral("no-cursors")));
     m_compositor.setProcessEnvironment(env);
     m_compositor.start(
         QStringLiteral("weston"),
@@ -870,9 +871,8 @@ void Desktop::click(QPoint at) {
 void Desktop::doubleClick(QPoint at) {
     run(QStringLiteral("xdotool"),
         pointTo(at) + settle() +
-            QStringList{QStringLiteral("click"), QStringLiteral("--repeat"),
-                                  QStringLiteral("2"), QStringLiteral("--delay"),
-                                  QStringLiteral("80"), QStringLiteral("1")});
+            QStringList{QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                        QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
 }
 
 bool Desktop::typeInto(const QString &title, const QString &keys) {
