@@ -50,10 +50,6 @@ void BackdropPlatform::showInFront(QWindow &backdrop, QWidget &window) {
     window.activateWindow();
 }
 
-} // namespace common
-
-namespace common {
-
 void BackdropPlatform::activate(QWidget &window) {
     window.raise();
     window.activateWindow();

@@ -38,9 +38,9 @@ void execInFront(QMessageBox &box) {
     // The window manager keeps a box in front of what it belongs to and centres it there; one
     // that belongs to nothing may open anywhere, even behind the full-screen backdrop.
     if (QWidget *parent = owner()) {
-        // A window just shown may not have the keyboard yet; the box opened before it gets it
-        // would lose it to it (GNOME on Wayland). Waiting is short: the compositor answers at once
-        // or not at all.
+        // A window just shown may not have the keyboard yet, and a box opened before it gets it
+        // may lose it to it (GNOME on Wayland). The wait is bounded for a compositor that never
+        // gives it the keyboard (one without a seat).
         const QDeadlineTimer deadline(2000);
         while (!parent->isActiveWindow() && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
