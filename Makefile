@@ -17,7 +17,8 @@ RUN_DIR ?= $(BUILD_DIR)/run
 SHELL := /bin/bash
 .SHELLFLAGS := -eo pipefail -c
 
-.PHONY: all deps test-deps configure build programs run settings test check test-asan fuzz bench \
+.PHONY: all deps test-deps configure build programs run settings test check check-desktops \
+	test-asan fuzz bench \
 	package install clean
 
 all: build
@@ -60,6 +61,11 @@ test: test-deps
 
 check: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# The desktop tests on GNOME Shell and KDE Plasma alone (part of check too, run with nothing
+# beside them); `ctest -L gnome` or `-L plasma` runs one of them.
+check-desktops: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -L full-desktop
 
 # The unit and widget suite once more with AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer; any report fails the test that made it.

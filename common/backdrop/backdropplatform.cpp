@@ -46,4 +46,9 @@ void BackdropPlatform::showInFront(QWindow &backdrop, QWidget &window) {
     window.activateWindow();
 }
 
+void BackdropPlatform::activate(QWidget &window) {
+    window.raise();
+    window.activateWindow();
+}
+
 } // namespace common

@@ -28,6 +28,8 @@ public:
     virtual void showInFront(QWindow &backdrop, QWidget &window);
     // The backdrop has been closed.
     virtual void backdropClosed() {}
+    // A click on the backdrop: makes window, in front of it, the active window.
+    virtual void activate(QWidget &window);
     // False where the window system fills the backdrop with black without the program's pixels.
     virtual bool backdropNeedsPainting() const { return true; }
 

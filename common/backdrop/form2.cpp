@@ -62,8 +62,7 @@ void Form2::bringFrontBack() {
         return;
     if (m_front->isMinimized())
         m_front->setWindowState(m_front->windowState() & ~Qt::WindowMinimized);
-    m_front->raise();
-    m_front->activateWindow();
+    m_platform->activate(*m_front);
 }
 
 } // namespace common

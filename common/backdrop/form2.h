@@ -30,7 +30,8 @@ public:
     // Shows the backdrop full screen at once, without waiting.
     void showBackdrop();
     // Shows window centred on the backdrop's screen, in front of the backdrop, and active. The
-    // window manager keeps it there: it is the backdrop's transient, and still a main window.
+    // window manager keeps it there: it is transient for the program's group, which holds the
+    // backdrop, and still a main window.
     void showInFront(QWidget &window);
 
 protected:

@@ -2,14 +2,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backdrop/x11backdrop.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <functional>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace common {
 
@@ -29,6 +36,55 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name) {
     return result;
 }
 
+xcb_window_t rootOf(xcb_connection_t *connection, xcb_window_t window) {
+    xcb_get_geometry_reply_t *reply =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    const xcb_window_t root = reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
+    free(reply);
+    return root;
+}
+
+// Calls back the first time the window it watches is on the screen, then goes.
+class FirstExpose final : public QObject {
+public:
+    FirstExpose(QWindow *window, std::function<void()> then)
+        : QObject(window)
+        , m_then(std::move(then)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed() &&
+            m_then) {
+            watched->removeEventFilter(this);
+            std::exchange(m_then, {})();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
+void dropProtocol(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t protocol) {
+    const xcb_atom_t protocols = atom(connection, "WM_PROTOCOLS");
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, 0, window, protocols, XCB_ATOM_ATOM, 0, 32);
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
+    if (!reply)
+        return;
+    const auto *first = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+    const int count = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+    std::vector<xcb_atom_t> kept;
+    std::copy_if(first, first + count, std::back_inserter(kept),
+                 [protocol](xcb_atom_t a) { return a != protocol; });
+    free(reply);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(kept.size()), kept.data());
+}
+
 } // namespace
 
 void X11Backdrop::prepareBackdrop(QWindow &backdrop) {
@@ -39,11 +95,16 @@ void X11Backdrop::prepareBackdrop(QWindow &backdrop) {
     // The server fills the window with black whenever it shows: no pixels of our own.
     const uint32_t black = 0;
     xcb_change_window_attributes(x11, window, XCB_CW_BACK_PIXEL, &black);
-    // Kept out of task bars and pagers; Qt adds its own states to these when it maps the window.
-    const std::array<xcb_atom_t, 2> states{atom(x11, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                           atom(x11, "_NET_WM_STATE_SKIP_PAGER")};
+    // Kept out of task bars, pagers and window switchers; Qt adds its own states to these when it
+    // maps the window.
+    const std::array<xcb_atom_t, 3> states{atom(x11, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                           atom(x11, "_NET_WM_STATE_SKIP_PAGER"),
+                                           atom(x11, "_KDE_NET_WM_STATE_SKIP_SWITCHER")};
     xcb_change_property(x11, XCB_PROP_MODE_REPLACE, window, atom(x11, "_NET_WM_STATE"),
                         XCB_ATOM_ATOM, 32, static_cast<uint32_t>(states.size()), states.data());
+    // Qt offers every window the take-focus protocol, and a window manager lists a window that
+    // offers it among those the keyboard can go to, whatever its input hint says.
+    dropProtocol(x11, window, atom(x11, "WM_TAKE_FOCUS"));
     xcb_flush(x11);
 }
 
@@ -63,10 +124,48 @@ void X11Backdrop::windowShown(QWindow &backdrop, QWidget &window) {
         return;
     // Qt tells the window manager of a transient parent only for dialogs, which window managers
     // may keep out of task bars. The window stays a main window with its own entry, and is
-    // marked transient for the backdrop here, after Qt's show, which clears the mark.
-    const auto parent = static_cast<xcb_window_t>(backdrop.winId());
+    // marked here, after Qt's show, which clears the mark, as transient for its program's group
+    // (the root window stands for the group), which holds the backdrop: window managers keep it
+    // in front of the backdrop, and task bars, which fold a window transient for another window
+    // into that one (and the backdrop has no entry), still give it an entry of its own.
+    Q_UNUSED(backdrop)
+    const xcb_window_t group = rootOf(x11, static_cast<xcb_window_t>(window.winId()));
     xcb_change_property(x11, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
-                        XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &parent);
+                        XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &group);
+    xcb_flush(x11);
+    // A window manager that guards against programs taking the focus (KWin) may leave a window
+    // started without its launcher's word inactive, and the panel then shows over the backdrop:
+    // once the window is on the screen, it is activated as a click on the backdrop does.
+    QPointer<QWidget> front = &window;
+    new FirstExpose(window.windowHandle(), [this, front] {
+        if (front && !front->isActiveWindow())
+            activate(*front);
+    });
+}
+
+void X11Backdrop::activate(QWidget &window) {
+    xcb_connection_t *x11 = connection();
+    window.raise();
+    if (!x11 || !window.windowHandle()) {
+        window.activateWindow();
+        return;
+    }
+    // The person clicked the program's own backdrop to get its window back, as they would click
+    // its task bar entry: the request says so (source 2, a pager's), so a window manager that
+    // guards against programs taking the focus (KWin) lets it through while another program's
+    // window is active.
+    const auto target = static_cast<xcb_window_t>(window.winId());
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = target;
+    event.type = atom(x11, "_NET_ACTIVE_WINDOW");
+    event.data.data32[0] = 2;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    event.data.data32[2] = XCB_WINDOW_NONE;
+    xcb_send_event(x11, 0, rootOf(x11, target),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&event));
     xcb_flush(x11);
 }
 

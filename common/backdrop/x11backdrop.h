@@ -6,12 +6,15 @@
 
 namespace common {
 
-// The backdrop on X11: the server paints its black background, it has no caption and no place
-// in task bars or pagers, and the window in front is marked as its transient for the window
-// manager, which keeps it in front while it stays a main window with a task bar entry.
+// The backdrop on X11: the server paints its black background, it has no caption, no place in
+// task bars, pagers or window switchers, and takes no focus; the window in front is marked as
+// transient for the program's group, which holds the backdrop, and the window manager keeps it
+// in front while it stays a main window with a task bar entry. A click on the backdrop asks for
+// the window's activation as the person's own request.
 class X11Backdrop final : public BackdropPlatform {
 public:
     bool backdropNeedsPainting() const override { return false; }
+    void activate(QWidget &window) override;
 
 private:
     void prepareBackdrop(QWindow &backdrop) override;

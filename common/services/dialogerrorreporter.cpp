@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "services/dialogerrorreporter.h"
 
+#include "services/dialogmessagebox.h"
 #include "services/processend.h"
 
 #include <QApplication>
@@ -20,8 +21,9 @@ void DialogErrorReporter::report(const QString &message) {
     // Headless there is nobody to read a dialog; standard error has it already.
     if (QGuiApplication::platformName() != QLatin1String("offscreen") &&
         QGuiApplication::platformName() != QLatin1String("minimal")) {
+        // In front of the backdrop that already covers the screen, where the person can answer it.
         QMessageBox box(QMessageBox::Critical, m_programName, message, QMessageBox::Ok);
-        box.exec();
+        execInFront(box);
     }
     ProcessEnd::endWithStatus(1);
 }

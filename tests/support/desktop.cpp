@@ -15,9 +15,26 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <optional>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
+
+bool isolated = false;
+// In nested mutter a click right after the pointer's move may land where the pointer was.
+bool pauseBeforeClick = false;
 
 bool run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
          int timeout = 10000) {
@@ -60,10 +77,129 @@ QByteArray firstLine(QProcess &process, int timeout) {
 void Desktop::stop() {
     m_pulse.stop();
     stopProcess(m_windowManager);
+    stopProcess(m_shell);
     stopProcess(m_compositor);
     stopProcess(m_xserver);
     // Last: the session's programs may still be talking on it.
     stopProcess(m_bus);
+    stopProcess(m_systemBus);
+    endStrayProcesses();
+    for (auto it = m_savedEnvironment.crbegin(); it != m_savedEnvironment.crend(); ++it) {
+        if (it->second)
+            qputenv(it->first.constData(), *it->second);
+        else
+            qunsetenv(it->first.constData());
+    }
+    m_savedEnvironment.clear();
+    ProgramRun::environment().clear();
+    pauseBeforeClick = false;
+    m_xwaylandDisplay.clear();
+    m_xwaylandAuthority.clear();
+    m_home.reset();
+}
+
+void Desktop::setEnvironment(const char *name, const QByteArray &value) {
+    const bool saved = std::any_of(m_savedEnvironment.cbegin(), m_savedEnvironment.cend(),
+                                   [name](const auto &entry) { return entry.first == name; });
+    if (!saved)
+        m_savedEnvironment.append({QByteArray(name), qEnvironmentVariableIsSet(name)
+                                                         ? std::optional<QByteArray>(qgetenv(name))
+                                                         : std::nullopt});
+    qputenv(name, value);
+}
+
+void Desktop::unsetEnvironment(const char *name) {
+    if (!qEnvironmentVariableIsSet(name))
+        return;
+    setEnvironment(name, {});
+    qunsetenv(name);
+}
+
+QString Desktop::isolate() {
+    const uid_t uid = getuid();
+    const gid_t gid = getgid();
+    if (unshare(CLONE_NEWNS | CLONE_NEWNET) != 0) {
+        const int plain = errno;
+        // Without root a user namespace of its own gives the right to mount, as the same user.
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS | CLONE_NEWNET) != 0)
+            return QStringLiteral("no namespaces of its own: %1; as a user: %2")
+                .arg(QString::fromLocal8Bit(strerror(plain)),
+                     QString::fromLocal8Bit(strerror(errno)));
+        const auto write = [](const char *path, const QByteArray &text) {
+            QFile file(QString::fromLatin1(path));
+            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+        };
+        if (!write("/proc/self/setgroups", "deny") ||
+            !write("/proc/self/uid_map",
+                   QByteArray::number(uid) + ' ' + QByteArray::number(uid) + " 1") ||
+            !write("/proc/self/gid_map",
+                   QByteArray::number(gid) + ' ' + QByteArray::number(gid) + " 1"))
+            return QStringLiteral("the user namespace maps no user");
+    }
+    const auto hide = [](const char *path, const char *options) -> QString {
+        if (mount("tmpfs", path, "tmpfs", 0, options) != 0)
+            return QStringLiteral("can't mount over %1: %2")
+                .arg(QLatin1String(path), QString::fromLocal8Bit(strerror(errno)));
+        return {};
+    };
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return QStringLiteral("mounts stay shared: ") + QString::fromLocal8Bit(strerror(errno));
+    // X servers' sockets: those started here can't meet the machine's, nor take their names.
+    mkdir("/tmp/.X11-unix", 01777);
+    if (QString error = hide("/tmp/.X11-unix", "mode=1777"); !error.isEmpty())
+        return error;
+    if (QFileInfo(QStringLiteral("/run/systemd")).isDir()) {
+        if (QString error = hide("/run/systemd", "mode=755"); !error.isEmpty())
+            return error;
+    }
+    // What a desktop leaves running when it ends comes to this process, and stop() ends it.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    isolated = true;
+    return {};
+}
+
+void Desktop::endStrayProcesses() {
+    if (!isolated)
+        return;
+    const auto children = [] {
+        QList<pid_t> found;
+        const QString me = QString::number(getpid());
+        for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            bool number = false;
+            const pid_t pid = entry.toInt(&number);
+            if (!number)
+                continue;
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            // pid (name) state ppid ...; the name may hold blanks and brackets.
+            const QString line = QString::fromLocal8Bit(stat.readAll());
+            const QStringList fields =
+                line.mid(line.lastIndexOf(u')') + 2).split(u' ', Qt::SkipEmptyParts);
+            if (fields.size() > 1 && fields[1] == me)
+                found << pid;
+        }
+        return found;
+    };
+    // Each round ends the children; their own children come to this process as they go.
+    for (int round = 0; round < 5; ++round) {
+        const QList<pid_t> strays = children();
+        if (strays.isEmpty())
+            return;
+        for (const pid_t pid : strays)
+            kill(pid, SIGTERM);
+        const QDeadlineTimer deadline(2000);
+        QList<pid_t> left = strays;
+        while (!left.isEmpty() && !deadline.hasExpired()) {
+            left.removeIf([](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == pid; });
+            if (!left.isEmpty())
+                QThread::msleep(20);
+        }
+        for (const pid_t pid : left) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
 }
 
 QString Desktop::name(Session session) {
@@ -76,12 +212,60 @@ QString Desktop::name(Session session) {
         return QStringLiteral("weston");
     case Session::WestonWithSeat:
         return QStringLiteral("weston-seat");
+    case Session::GnomeWayland:
+        return QStringLiteral("gnome-wayland");
+    case Session::GnomeXWayland:
+        return QStringLiteral("gnome-xwayland");
+    case Session::GnomeX11:
+        return QStringLiteral("gnome-x11");
+    case Session::PlasmaWayland:
+        return QStringLiteral("plasma-wayland");
+    case Session::PlasmaXWayland:
+        return QStringLiteral("plasma-xwayland");
+    case Session::PlasmaX11:
+        return QStringLiteral("plasma-x11");
     }
     return {};
 }
 
+bool Desktop::isGnome(Session session) {
+    return session == Session::GnomeWayland || session == Session::GnomeXWayland ||
+           session == Session::GnomeX11;
+}
+
+bool Desktop::isPlasma(Session session) {
+    return session == Session::PlasmaWayland || session == Session::PlasmaXWayland ||
+           session == Session::PlasmaX11;
+}
+
+bool Desktop::isNested(Session session) {
+    return session == Session::GnomeWayland || session == Session::GnomeXWayland ||
+           session == Session::PlasmaWayland || session == Session::PlasmaXWayland;
+}
+
+QProcessEnvironment Desktop::programX11Environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!m_xwaylandDisplay.isEmpty()) {
+        env.insert(QStringLiteral("DISPLAY"), m_xwaylandDisplay);
+        if (m_xwaylandAuthority.isEmpty())
+            env.remove(QStringLiteral("XAUTHORITY"));
+        else
+            env.insert(QStringLiteral("XAUTHORITY"), m_xwaylandAuthority);
+    }
+    return env;
+}
+
 bool Desktop::start(Session session, QSize screen, bool withSound) {
     m_session = session;
+    if (isGnome(session) || isPlasma(session)) {
+        if (!startFullDesktop(session, screen))
+            return false;
+        if (withSound && !m_pulse.start()) {
+            m_reason = m_pulse.reason();
+            return false;
+        }
+        return true;
+    }
     if (!startSessionBus())
         return false;
     bool started = false;
@@ -123,6 +307,328 @@ bool Desktop::startSessionBus() {
     }
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     return true;
+}
+
+bool Desktop::startSystemBus() {
+    // No service is started on demand, and every sender may be answered: clients waiting for an
+    // answer the policy drops hang until they time out.
+    const QString folder = m_runtimeDir->path();
+    QFile config(folder + QStringLiteral("/system-bus.conf"));
+    if (!config.open(QIODevice::WriteOnly))
+        return false;
+    config.write(
+        "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN\"\n"
+        " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+        "<busconfig>\n  <type>system</type>\n  <listen>unix:path=" +
+        folder.toLocal8Bit() +
+        "/system-bus</listen>\n  <auth>EXTERNAL</auth>\n"
+        "  <policy context=\"default\">\n    <allow user=\"*\"/>\n    <allow own=\"*\"/>\n"
+        "    <allow send_destination=\"*\"/>\n    <allow receive_sender=\"*\"/>\n"
+        "  </policy>\n</busconfig>\n");
+    config.close();
+    m_systemBus.start(QStringLiteral("dbus-daemon"),
+                      {QStringLiteral("--config-file=") + config.fileName(),
+                       QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+    const QByteArray address = firstLine(m_systemBus, 10000);
+    if (address.isEmpty()) {
+        m_reason = QStringLiteral("the system bus did not start: ") +
+                   QString::fromLocal8Bit(m_systemBus.readAllStandardError());
+        stopProcess(m_systemBus);
+        return false;
+    }
+    setEnvironment("DBUS_SYSTEM_BUS_ADDRESS", address);
+    return true;
+}
+
+namespace {
+
+// The screen, below a top bar, is one colour, sampled every 16 pixels: a desktop's plain
+// background with nothing in front of it.
+bool plainBelow(const QImage &screen, int top) {
+    if (screen.isNull())
+        return false;
+    const QRgb first = screen.pixel(0, screen.height() - 1);
+    for (int y = top; y < screen.height(); y += 16)
+        for (int x = 0; x < screen.width() - 16; x += 16)
+            if (screen.pixel(x, y) != first)
+                return false;
+    return true;
+}
+
+// Plasma's panel, light in its default theme, along the bottom of the screen.
+bool panelShown(const QImage &screen) {
+    if (screen.isNull())
+        return false;
+    for (int x = screen.width() / 3; x < screen.width() * 2 / 3; x += 8)
+        if (qGray(screen.pixel(x, screen.height() - 4)) < 180)
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool Desktop::startFullDesktop(Session session, QSize screen) {
+    if (!isolated) {
+        m_reason = QStringLiteral("the desktops run only in a process isolated before it started "
+                                  "anything (Desktop::isolate())");
+        return false;
+    }
+    QStringList tools{
+        QStringLiteral("Xvfb"),        QStringLiteral("xdotool"),
+        QStringLiteral("xprop"),       QStringLiteral("import"),
+        QStringLiteral("dbus-daemon"), QStringLiteral("dbus-update-activation-environment")};
+    if (isGnome(session))
+        tools << QStringLiteral("gnome-shell");
+    else
+        tools << QStringLiteral("plasmashell")
+              << (session == Session::PlasmaX11 ? QStringLiteral("kwin_x11")
+                                                : QStringLiteral("kwin_wayland"));
+    if (session == Session::GnomeXWayland || session == Session::PlasmaXWayland)
+        tools << QStringLiteral("Xwayland");
+    for (const QString &tool : std::as_const(tools)) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            m_reason = QStringLiteral("%1 is not installed").arg(tool);
+            return false;
+        }
+    }
+    // A runtime folder, a home and settings of the desktop's own, fresh each time.
+    m_runtimeDir = std::make_unique<QTemporaryDir>();
+    m_home = std::make_unique<QTemporaryDir>();
+    if (!m_runtimeDir->isValid() || !m_home->isValid()) {
+        m_reason = QStringLiteral("no temporary folders");
+        return false;
+    }
+    QFile::setPermissions(m_runtimeDir->path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray home = m_home->path().toLocal8Bit();
+    setEnvironment("XDG_RUNTIME_DIR", m_runtimeDir->path().toLocal8Bit());
+    setEnvironment("HOME", home);
+    setEnvironment("XDG_CONFIG_HOME", home + "/.config");
+    setEnvironment("XDG_DATA_HOME", home + "/.local/share");
+    setEnvironment("XDG_CACHE_HOME", home + "/.cache");
+    setEnvironment("XDG_SESSION_TYPE", Desktop::isNested(session) ? "wayland" : "x11");
+    setEnvironment("XDG_CURRENT_DESKTOP", isGnome(session) ? "GNOME" : "KDE");
+    unsetEnvironment("WAYLAND_DISPLAY");
+    if (!startSystemBus() || !startSessionBus() || !startXServer(screen))
+        return false;
+    const bool up = isGnome(session) ? startGnome(session, screen) : startPlasma(session, screen);
+    if (!up)
+        return false;
+    // The pointer rests at the right edge, away from hot corners, panels and captions: the
+    // nested compositors draw it into their screenshots.
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QString::number(screen.width() - 1),
+         QString::number(screen.height() / 2)});
+
+    auto &programs = ProgramRun::environment();
+    programs.clear();
+    if (session == Session::GnomeWayland || session == Session::PlasmaWayland) {
+        programs << qMakePair(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    } else if (!m_xwaylandDisplay.isEmpty()) {
+        programs << qMakePair(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"))
+                 << qMakePair(QStringLiteral("DISPLAY"), m_xwaylandDisplay)
+                 << qMakePair(QStringLiteral("XAUTHORITY"), m_xwaylandAuthority)
+                 << qMakePair(QStringLiteral("WAYLAND_DISPLAY"), QString());
+    }
+    return true;
+}
+
+bool Desktop::findXWayland() {
+    // Its socket is the one beside the Xvfb's in this process's own socket folder; its
+    // authority file is in the runtime folder.
+    const QDir sockets(QStringLiteral("/tmp/.X11-unix"));
+    QList<int> numbers;
+    for (const QString &entry : sockets.entryList(QDir::System | QDir::Files | QDir::Hidden)) {
+        bool number = false;
+        const int n = entry.mid(1).toInt(&number);
+        if (entry.startsWith(u'X') && number && QStringLiteral(":%1").arg(n) != m_display)
+            numbers << n;
+    }
+    const QStringList authorities =
+        QDir(m_runtimeDir->path())
+            .entryList({QStringLiteral(".mutter-Xwaylandauth.*"), QStringLiteral("xauth_*")},
+                       QDir::Files | QDir::Hidden);
+    // mutter's XWayland asks for its authority file, KWin's for none.
+    if (numbers.isEmpty() || (isGnome(m_session) && authorities.isEmpty()))
+        return false;
+    std::sort(numbers.begin(), numbers.end());
+    m_xwaylandDisplay = QStringLiteral(":%1").arg(numbers.first());
+    m_xwaylandAuthority = authorities.isEmpty()
+                              ? QString()
+                              : QDir(m_runtimeDir->path()).filePath(authorities.first());
+    // Up once it answers.
+    QProcess probe;
+    QProcessEnvironment env = programX11Environment();
+    probe.setProcessEnvironment(env);
+    probe.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-len"),
+                                          QStringLiteral("1"), QStringLiteral("_NET_SUPPORTED")});
+    return probe.waitForFinished(10000) && probe.exitCode() == 0;
+}
+
+namespace {
+
+// The variables a desktop's programs started over its session bus need; without them plasmashell
+// shows no panel.
+void updateActivationEnvironment(const QStringList &extra = {}) {
+    QStringList assignments = extra;
+    for (const char *name : {"DISPLAY", "XDG_RUNTIME_DIR", "XDG_SESSION_TYPE",
+                             "XDG_CURRENT_DESKTOP", "HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                             "XDG_CACHE_HOME", "DBUS_SYSTEM_BUS_ADDRESS", "WAYLAND_DISPLAY"}) {
+        if (qEnvironmentVariableIsSet(name))
+            assignments << QStringLiteral("%1=%2").arg(QLatin1String(name),
+                                                       qEnvironmentVariable(name));
+    }
+    run(QStringLiteral("dbus-update-activation-environment"), assignments);
+}
+
+} // namespace
+
+bool Desktop::startGnome(Session session, QSize screen) {
+    const QString socket = QStringLiteral("tavrin-wayland");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MUTTER_DEBUG_DUMMY_MODE_SPECS"),
+               QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height()));
+    // No banners: the shell's own notices (a session run as root gets one) would cover the top
+    // of the screen.
+    env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("keyfile"));
+    QDir().mkpath(m_home->path() + QStringLiteral("/.config/glib-2.0/settings"));
+    QFile keyfile(m_home->path() + QStringLiteral("/.config/glib-2.0/settings/keyfile"));
+    if (keyfile.open(QIODevice::WriteOnly))
+        keyfile.write("[org/gnome/desktop/notifications]\nshow-banners=false\n");
+    keyfile.close();
+    setEnvironment("GSETTINGS_BACKEND", "keyfile");
+    updateActivationEnvironment({QStringLiteral("GSETTINGS_BACKEND=keyfile")});
+    m_compositor.setProcessChannelMode(QProcess::MergedChannels);
+    m_compositor.setProcessEnvironment(env);
+    const bool nested = session != Session::GnomeX11;
+    m_compositor.start(QStringLiteral("gnome-shell"),
+                       nested ? QStringList{QStringLiteral("--nested"), QStringLiteral("--wayland"),
+                                            QStringLiteral("--wayland-display=") + socket}
+                              : QStringList{QStringLiteral("--x11"), QStringLiteral("--replace")});
+    if (nested)
+        setEnvironment("WAYLAND_DISPLAY", socket.toLocal8Bit());
+    pauseBeforeClick = true;
+    // It starts in the overview once it is up: up once Escape has left that for the plain
+    // desktop.
+    const auto overview = [] {
+        QByteArray out;
+        run(QStringLiteral("dbus-send"),
+            {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+             QStringLiteral("--dest=org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+             QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+             QStringLiteral("string:org.gnome.Shell"), QStringLiteral("string:OverviewActive")},
+            &out);
+        return out.contains("true");
+    };
+    bool ended = false;
+    bool seenOverview = false;
+    const bool up = waitUntil(
+        [&] {
+            if (m_compositor.waitForFinished(0)) {
+                ended = true;
+                return true;
+            }
+            if (nested && !QFile::exists(QDir(m_runtimeDir->path()).filePath(socket)))
+                return false;
+            if (session == Session::GnomeXWayland && m_xwaylandDisplay.isEmpty() && !findXWayland())
+                return false;
+            if (overview()) {
+                seenOverview = true;
+                run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+                return false;
+            }
+            return seenOverview && plainBelow(capture(), 40);
+        },
+        60000);
+    if (up && !ended)
+        return true;
+    m_reason = QStringLiteral("gnome-shell %1: ")
+                   .arg(ended ? QStringLiteral("ended") : QStringLiteral("did not come up")) +
+               QString::fromLocal8Bit(m_compositor.readAll()).right(3000);
+    return false;
+}
+
+bool Desktop::startPlasma(Session session, QSize screen) {
+    const QString socket = QStringLiteral("tavrin-wayland");
+    m_compositor.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (session == Session::PlasmaX11) {
+        // Without compositing: the screenshots read the X server's own pixels.
+        env.insert(QStringLiteral("KWIN_COMPOSE"), QStringLiteral("N"));
+        m_compositor.setProcessEnvironment(env);
+        m_compositor.start(QStringLiteral("kwin_x11"), {QStringLiteral("--replace")});
+    } else {
+        // The installed binary carries a file capability a container may not grant; a plain copy
+        // runs (under the same name: its platform plugin checks it).
+        const QString copy = m_runtimeDir->path() + QStringLiteral("/bin/kwin_wayland");
+        QDir().mkpath(QFileInfo(copy).path());
+        if (!QFile::copy(QStandardPaths::findExecutable(QStringLiteral("kwin_wayland")), copy)) {
+            m_reason = QStringLiteral("can't copy kwin_wayland");
+            return false;
+        }
+        m_compositor.setProcessEnvironment(env);
+        m_compositor.start(copy,
+                           {QStringLiteral("--x11-display"), m_display, QStringLiteral("--width"),
+                            QString::number(screen.width()), QStringLiteral("--height"),
+                            QString::number(screen.height()), QStringLiteral("--socket"), socket,
+                            QStringLiteral("--xwayland"), QStringLiteral("--no-lockscreen")});
+        setEnvironment("WAYLAND_DISPLAY", socket.toLocal8Bit());
+    }
+    bool ended = false;
+    const bool compositing = waitUntil(
+        [&] {
+            if (m_compositor.waitForFinished(0)) {
+                ended = true;
+                return true;
+            }
+            if (session == Session::PlasmaX11) {
+                QByteArray out;
+                return run(QStringLiteral("xprop"),
+                           {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
+                           &out) &&
+                       out.contains("window id");
+            }
+            return QFile::exists(QDir(m_runtimeDir->path()).filePath(socket)) && findXWayland();
+        },
+        60000);
+    if (!compositing || ended) {
+        m_reason = QStringLiteral("kwin %1 (runtime folder: %2; X sockets: %3): ")
+                       .arg(ended ? QStringLiteral("ended") : QStringLiteral("did not come up"),
+                            QDir(m_runtimeDir->path())
+                                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System)
+                                .join(u' '),
+                            QDir(QStringLiteral("/tmp/.X11-unix"))
+                                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System)
+                                .join(u' ')) +
+                   QString::fromLocal8Bit(m_compositor.readAll()).right(3000);
+        return false;
+    }
+    // plasmashell draws the panel and the desktop, on the program's window system.
+    updateActivationEnvironment();
+    QProcessEnvironment shellEnv = QProcessEnvironment::systemEnvironment();
+    shellEnv.insert(QStringLiteral("QT_QPA_PLATFORM"), session == Session::PlasmaX11
+                                                           ? QStringLiteral("xcb")
+                                                           : QStringLiteral("wayland"));
+    m_shell.setProcessChannelMode(QProcess::MergedChannels);
+    m_shell.setProcessEnvironment(shellEnv);
+    m_shell.start(QStringLiteral("plasmashell"), QStringList{});
+    const bool up = waitUntil(
+        [&] {
+            if (m_shell.waitForFinished(0) || m_compositor.waitForFinished(0)) {
+                ended = true;
+                return true;
+            }
+            return panelShown(capture());
+        },
+        60000);
+    if (up && !ended)
+        return true;
+    m_reason =
+        QStringLiteral("plasmashell %1: ")
+            .arg(ended ? QStringLiteral("or kwin ended") : QStringLiteral("showed no panel")) +
+        QString::fromLocal8Bit(m_shell.readAll()).right(2000) +
+        QString::fromLocal8Bit(m_compositor.readAll()).right(2000);
+    return false;
 }
 
 bool Desktop::startX11(Session session, QSize screen) {
@@ -199,6 +705,12 @@ bool Desktop::startWeston(QSize screen, bool withSeat) {
     const QString socket = QStringLiteral("tavrin-test-%1").arg(QCoreApplication::applicationPid());
     // Pixman draws, so the screenshooter has pixels to copy; --debug lets it.
     m_compositor.setProcessChannelMode(QProcess::MergedChannels);
+    // The pointer is the built-in dark arrow pointerShownAt() looks for, whichever cursor theme
+    // the machine has (a desktop's packages install their own as the default).
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XCURSOR_PATH"),
+               QDir(runtime).filePath(QStringLiteral("no-cursors")));
+    m_compositor.setProcessEnvironment(env);
     m_compositor.start(
         QStringLiteral("weston"),
         {withSeat ? QStringLiteral("--backend=x11-backend.so")
@@ -342,16 +854,25 @@ QStringList pointTo(QPoint at) {
 
 } // namespace
 
+namespace {
+
+QStringList settle() {
+    return pauseBeforeClick ? QStringList{QStringLiteral("sleep"), QStringLiteral("0.3")}
+                            : QStringList{};
+}
+
+} // namespace
+
 void Desktop::click(QPoint at) {
     run(QStringLiteral("xdotool"),
-        pointTo(at) + QStringList{QStringLiteral("click"), QStringLiteral("1")});
+        pointTo(at) + settle() + QStringList{QStringLiteral("click"), QStringLiteral("1")});
 }
 
 void Desktop::doubleClick(QPoint at) {
     run(QStringLiteral("xdotool"),
-        pointTo(at) + QStringList{QStringLiteral("click"), QStringLiteral("--repeat"),
-                                  QStringLiteral("2"), QStringLiteral("--delay"),
-                                  QStringLiteral("80"), QStringLiteral("1")});
+        pointTo(at) + settle() +
+            QStringList{QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                        QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
 }
 
 bool Desktop::typeInto(const QString &title, const QString &keys) {
@@ -391,11 +912,22 @@ QStringList Desktop::visibleWindowTitles() {
     return titles;
 }
 
+QList<QPair<QString, QString>> &ProgramRun::environment() {
+    static QList<QPair<QString, QString>> variables;
+    return variables;
+}
+
 ProgramRun::ProgramRun(const QString &program, const QString &folder,
                        const QStringList &arguments) {
     m_process.setWorkingDirectory(folder);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const auto &[name, value] : std::as_const(environment())) {
+        if (value.isEmpty())
+            env.remove(name);
+        else
+            env.insert(name, value);
+    }
     m_process.setProcessEnvironment(env);
     m_process.start(program, arguments);
     m_process.waitForStarted(5000);
