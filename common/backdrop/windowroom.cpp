@@ -3,6 +3,7 @@
 #include "backdrop/windowroom.h"
 
 #include "backdrop/waylandstage.h"
+#include "x11/xcbsupport.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>
@@ -10,8 +11,6 @@
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
-
-#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cmath>
@@ -27,12 +26,7 @@ struct FreeReply {
 };
 template <typename Reply> using ReplyPointer = std::unique_ptr<Reply, FreeReply>;
 
-xcb_atom_t atom(xcb_connection_t *connection, const char *name) {
-    const ReplyPointer<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name),
-        nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
+using x11::atom;
 
 bool supportedByWindowManager(xcb_connection_t *connection, xcb_window_t root, xcb_atom_t wanted) {
     const ReplyPointer<xcb_get_property_reply_t> reply(xcb_get_property_reply(
@@ -50,8 +44,7 @@ bool supportedByWindowManager(xcb_connection_t *connection, xcb_window_t root, x
 // The frame the window manager will put around a main window, in device pixels (EWMH
 // _NET_REQUEST_FRAME_EXTENTS); none where there is no window manager that tells.
 QMargins x11Frame() {
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = x11::connection();
     if (!connection)
         return {};
     // A window like the program's own, made but never shown.

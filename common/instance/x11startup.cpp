@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "instance/x11startup.h"
 
+#include "x11/xcbsupport.h"
+
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QWindow>
-
-#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,27 +16,9 @@ namespace common::x11startup {
 
 namespace {
 
-xcb_connection_t *connection() {
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t *connection, const char *name) {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    free(reply);
-    return result;
-}
-
-xcb_window_t rootOf(xcb_connection_t *connection, xcb_window_t window) {
-    xcb_get_geometry_reply_t *reply =
-        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
-    const xcb_window_t root = reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
-    free(reply);
-    return root;
-}
+using x11::atom;
+using x11::connection;
+using x11::rootOf;
 
 // A startup notification value: quoted, with its quotes and backslashes escaped.
 QByteArray quoted(const QByteArray &value) {
@@ -87,21 +69,10 @@ void activate(const QWindow &window, quint32 time) {
     xcb_connection_t *x11 = connection();
     if (!x11)
         return;
-    const auto target = static_cast<xcb_window_t>(window.winId());
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = target;
-    event.type = atom(x11, "_NET_ACTIVE_WINDOW");
-    event.data.data32[0] = 1; // from an application
-    event.data.data32[1] = time;
     const QWindow *focused = QGuiApplication::focusWindow();
-    event.data.data32[2] =
-        focused ? static_cast<uint32_t>(focused->winId()) : uint32_t(XCB_WINDOW_NONE);
-    xcb_send_event(x11, 0, rootOf(x11, target),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(x11);
+    x11::requestActivation(
+        x11, static_cast<xcb_window_t>(window.winId()), x11::RequestSource::Application, time,
+        focused ? static_cast<xcb_window_t>(focused->winId()) : xcb_window_t(XCB_WINDOW_NONE));
 }
 
 } // namespace common::x11startup
