@@ -29,8 +29,7 @@ Command3D::Command3D(const QString &caption, QWidget *parent)
 
 void Command3D::keyPressEvent(QKeyEvent *event) {
     // Return and Enter press the button at once, as Space does when it is let go.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (isPlainEnter(*event)) {
         event->accept();
         if (!event->isAutoRepeat())
             click();

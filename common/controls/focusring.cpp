@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace common {
@@ -110,6 +111,11 @@ void FocusRing::fitControl() {
 
 void FocusRing::paintEvent(QPaintEvent *) {
     QPainter(this).fillRect(rect(), QColor::fromRgb(colour));
+}
+
+bool isPlainEnter(const QKeyEvent &event) {
+    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+           (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 } // namespace common

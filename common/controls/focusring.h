@@ -5,6 +5,8 @@
 #include <QRgb>
 #include <QWidget>
 
+class QKeyEvent;
+
 namespace common {
 
 // A ring over the edge of a control while it has the keyboard focus. As in a web browser, the
@@ -35,5 +37,9 @@ private:
 
     QWidget *m_focusTaker = nullptr;
 };
+
+// Return or Enter, the keypad's too, with no other modifier: the keys that press the focused
+// control as Space does.
+bool isPlainEnter(const QKeyEvent &event);
 
 } // namespace common

@@ -29,8 +29,7 @@ Option3D::Option3D(const QString &caption, QWidget *parent)
 
 void Option3D::keyPressEvent(QKeyEvent *event) {
     // Return and Enter select the option, as Space does.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (isPlainEnter(*event)) {
         event->accept();
         if (!event->isAutoRepeat())
             click();

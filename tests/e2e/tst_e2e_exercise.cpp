@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "e2e/e2emain.h"
 #include "e2e/exercisescreen.h"
+#include "e2e/placedwindow.h"
 #include "settings/exercisesettings.h"
 #include "support/monitorrecorder.h"
 #include "support/testfiles.h"
@@ -74,45 +75,6 @@ std::optional<bool> mapsSoundLibrary(qint64 pid) {
     if (maps.isEmpty())
         return std::nullopt;
     return maps.contains("libpulse") || maps.contains("libsndfile") || maps.contains("Multimedia");
-}
-
-// A window on another desktop than the tests' own: where xdotool finds it by its title, its client
-// area, and the frame the window manager put around it.
-struct PlacedWindow {
-    QRect client;
-    QMargins frame;
-};
-
-QString commandOutput(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-std::optional<PlacedWindow> placedWindow(const QString &title) {
-    const QString id = commandOutput(QStringLiteral("xdotool"),
-                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                      QStringLiteral("--name"), u'^' + title + u'$'})
-                           .section(u'\n', 0, 0);
-    const QString info = commandOutput(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
-    const QStringList extents =
-        commandOutput(QStringLiteral("xprop"),
-                      {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")})
-            .section(u'=', 1)
-            .split(u',');
-    const auto value = [&info](const char *label) {
-        return QRegularExpression(QString::fromLatin1(label) + QStringLiteral(":\\s+(-?\\d+)"))
-            .match(info)
-            .captured(1)
-            .toInt();
-    };
-    if (id.isEmpty() || extents.size() != 4 || !info.contains(QStringLiteral("IsViewable")))
-        return std::nullopt;
-    return PlacedWindow{
-        QRect(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
-              value("Height")),
-        QMargins(extents[0].toInt(), extents[2].toInt(), extents[1].toInt(), extents[3].toInt())};
 }
 
 // The run of one colour through at, across and down.

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tavrin developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "e2e/e2emain.h"
+#include "e2e/placedwindow.h"
 #include "settings/exercisesettings.h"
 #include "support/settingsprinter.h"
 #include "support/testfiles.h"
@@ -63,39 +64,6 @@ QByteArray iniBytes(const common::ExerciseSettings &s) {
         bytes +=
             '"' + picture.fileName.toUtf8() + "\"\r\n\"" + picture.directory.toUtf8() + "\"\r\n";
     return bytes;
-}
-
-QString commandOutput(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The window's client area on the desktop DISPLAY names, and its frame.
-std::optional<std::pair<QRect, QMargins>> placedWindow() {
-    const QString id = commandOutput(QStringLiteral("xdotool"),
-                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                      QStringLiteral("--name"), u'^' + title + u'$'})
-                           .section(u'\n', 0, 0);
-    const QString info = commandOutput(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
-    const QStringList extents =
-        commandOutput(QStringLiteral("xprop"),
-                      {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")})
-            .section(u'=', 1)
-            .split(u',');
-    const auto value = [&info](const char *label) {
-        return QRegularExpression(QString::fromLatin1(label) + QStringLiteral(":\\s+(-?\\d+)"))
-            .match(info)
-            .captured(1)
-            .toInt();
-    };
-    if (id.isEmpty() || extents.size() != 4 || !info.contains(QStringLiteral("IsViewable")))
-        return std::nullopt;
-    return std::pair(
-        QRect(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
-              value("Height")),
-        QMargins(extents[0].toInt(), extents[2].toInt(), extents[1].toInt(), extents[3].toInt()));
 }
 
 // The tests' own desktop again once a test has started one of its own.
@@ -413,9 +381,9 @@ void TestE2ESupervisor::smallScreenShowsTheWholeWindowSmaller() {
     QTemporaryDir dir;
     ProgramRun run(QStringLiteral(TAVRIN_SUPERVISOR), prepareFolder(dir));
     const QByteArray before = readTestFile(iniPath());
-    std::optional<std::pair<QRect, QMargins>> placed;
+    std::optional<PlacedWindow> placed;
     QVERIFY(waitUntil([&] {
-        placed = placedWindow();
+        placed = placedWindow(title);
         return placed.has_value();
     }));
     const auto [client, frame] = *placed;
