@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tavrin developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/accessibletable.h"
 #include "support/exerciserun.h"
 #include "support/testfiles.h"
 #include "toolkit/units.h"
@@ -301,16 +302,9 @@ void TestExerciseWindow::screenReaderNamesEveryControl() {
     run.pick(2);
     run.place(4);
     run.pick(3);
-    struct Row {
-        QWidget *widget;
-        QAccessible::Role role;
-        QString name;
-        std::optional<int> value;
-        std::optional<bool> checked;
-    };
     // The pictures are named by their files: position 7 was loaded from p3.ico as well.
     // clang-format off
-    std::vector<Row> table{
+    std::vector<AccessibleRow> table{
         {&f,            QAccessible::Window,     "Tavrinor och  objekt", {}, {}},
         {f.Label1,      QAccessible::StaticText, "Tavrin 3",             {}, {}},
         {f.Image1,      QAccessible::Graphic,    "p3",                   {}, {}},
@@ -334,17 +328,9 @@ void TestExerciseWindow::screenReaderNamesEveryControl() {
                              {},
                              {}});
     }
-    for (const Row &row : table) {
-        QAccessibleInterface *control = QAccessible::queryAccessibleInterface(row.widget);
-        QVERIFY2(control, qPrintable(row.name));
-        QCOMPARE(control->role(), row.role);
-        QCOMPARE(control->text(QAccessible::Name), row.name);
-        if (row.value)
-            QCOMPARE(control->valueInterface()->currentValue().toInt(), *row.value);
-        if (row.checked)
-            QVERIFY2(control->state().checkable && control->state().checked == *row.checked,
-                     qPrintable(row.name));
-    }
+    verifyAccessible(table);
+    if (QTest::currentTestFailed())
+        return;
 
     // A screen reader's press places as a click does; the gauge counts what is left.
     QAccessibleInterface *slot = QAccessible::queryAccessibleInterface(f.Panel3D4[0]);

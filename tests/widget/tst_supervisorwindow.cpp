@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/focusring.h"
 #include "supervisor/form1.h"
+#include "support/accessibletable.h"
 #include "support/supervisorsession.h"
 #include "support/testfiles.h"
 #include "toolkit/application.h"
@@ -225,15 +226,8 @@ void TestSupervisorWindow::screenReaderNamesEveryControl() {
     session.writeIni(iniBytes({2, 4, 7, -1, 0, -1}, session.writePictures(QStringLiteral("b"))));
     QVERIFY(session.start());
     Form1 &f = *session.form;
-    struct Row {
-        QWidget *widget;
-        QAccessible::Role role;
-        QString name;
-        std::optional<int> value;
-        std::optional<bool> checked;
-    };
     // clang-format off
-    const std::vector<Row> table{
+    const std::vector<AccessibleRow> table{
         {&f,              QAccessible::Window,      "Varnelkontor",              {}, {}},
         {f.Dir1,          QAccessible::List,        "Välj 9st. bilder: mappar",  {}, {}},
         {f.File1,         QAccessible::List,        "Välj 9st. bilder: filer",   {}, {}},
@@ -254,17 +248,9 @@ void TestSupervisorWindow::screenReaderNamesEveryControl() {
         {f.Command3D3,    QAccessible::Button,      "Avbryt",                    {}, {}},
     };
     // clang-format on
-    for (const Row &row : table) {
-        QAccessibleInterface *control = QAccessible::queryAccessibleInterface(row.widget);
-        QVERIFY2(control, qPrintable(row.name));
-        QCOMPARE(control->role(), row.role);
-        QCOMPARE(control->text(QAccessible::Name), row.name);
-        if (row.value)
-            QCOMPARE(control->valueInterface()->currentValue().toInt(), *row.value);
-        if (row.checked)
-            QVERIFY2(control->state().checkable && control->state().checked == *row.checked,
-                     qPrintable(row.name));
-    }
+    verifyAccessible(table);
+    if (QTest::currentTestFailed())
+        return;
 
     // "Increase" raises the number shown, and the window follows as after a click.
     QAccessibleInterface *largest = QAccessible::queryAccessibleInterface(f.VScroll1[2]->bar());
