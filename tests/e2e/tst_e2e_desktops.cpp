@@ -165,6 +165,21 @@ QPoint centredOrigin(QSize client) {
                   (screenSize.height() - client.height()) / 2);
 }
 
+// The window's client area at origin is centred on the screen, black to its left, under a caption
+// bar of at least 12 pixels, whose height goes to captionHeight.
+void verifyCentredUnderCaption(const QImage &screen, QPoint origin, QSize clientSize,
+                               int &captionHeight) {
+    QVERIFY2((origin - centredOrigin(clientSize)).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("at %1,%2").arg(origin.x()).arg(origin.y())));
+    const QRect client(origin, clientSize);
+    QVERIFY(allBlack(screen, QRect(0, 0, client.left() - 1, screenSize.height()), pointer));
+    int captionTop = client.top() - 1;
+    while (captionTop > 0 && (screen.pixel(client.left() + 2, captionTop - 1) & 0xFFFFFF) != 0)
+        --captionTop;
+    captionHeight = client.top() - captionTop;
+    QVERIFY2(captionHeight >= 12, qPrintable(QString::number(captionHeight)));
+}
+
 } // namespace
 
 class TestE2EDesktops final : public QObject {
@@ -448,16 +463,11 @@ void TestE2EDesktops::checkWayland(Desktop::Session session, const Program &prog
                                 ? QStringLiteral("yes")
                                 : QStringLiteral("no"))
                        .arg(run.standardError())));
-    QVERIFY2((*origin - centredOrigin(program.client)).manhattanLength() <= 2,
-             qPrintable(QStringLiteral("at %1,%2").arg(origin->x()).arg(origin->y())));
+    int captionHeight = 0;
+    verifyCentredUnderCaption(screen, *origin, program.client, captionHeight);
+    if (QTest::currentTestFailed())
+        return;
     const QRect client(*origin, program.client);
-    QVERIFY(allBlack(screen, QRect(0, 0, client.left() - 1, screenSize.height()), pointer));
-    // The caption bar right above the window.
-    int captionTop = client.top() - 1;
-    while (captionTop > 0 && (screen.pixel(client.left() + 2, captionTop - 1) & 0xFFFFFF) != 0)
-        --captionTop;
-    const int captionHeight = client.top() - captionTop;
-    QVERIFY2(captionHeight >= 12, qPrintable(QString::number(captionHeight)));
     if (session != Desktop::Session::WestonWithSeat)
         return;
 
@@ -473,7 +483,7 @@ void TestE2EDesktops::checkWayland(Desktop::Session session, const Program &prog
              0);
     QVERIFY(waitUntil([&] { return m_desktop->capture().copy(client) != before; }, 10000));
     // The caption's close box, at its right end, closes the program.
-    Desktop::click(QPoint(client.right() - captionHeight / 2, captionTop + captionHeight / 2));
+    Desktop::click(QPoint(client.right() - captionHeight / 2, client.top() - captionHeight / 2));
     if (!run.waitForExit(15000)) {
         // A missed click leaves the window; a program stuck in its exit doesn't.
         const bool shown = findClientOrigin(m_desktop->capture(), program.background).has_value();
@@ -641,15 +651,11 @@ void TestE2EDesktops::checkNested(Desktop::Session session, const Program &progr
                             .arg(origin ? QStringLiteral("%1,%2").arg(origin->x()).arg(origin->y())
                                         : QStringLiteral("none"),
                                  run.standardError())));
-    QVERIFY2((*origin - centredOrigin(program.client)).manhattanLength() <= 2,
-             qPrintable(QStringLiteral("at %1,%2").arg(origin->x()).arg(origin->y())));
+    int captionHeight = 0;
+    verifyCentredUnderCaption(screen, *origin, program.client, captionHeight);
+    if (QTest::currentTestFailed())
+        return;
     const QRect client(*origin, program.client);
-    QVERIFY(allBlack(screen, QRect(0, 0, client.left() - 1, screenSize.height()), pointer));
-    int captionTop = client.top() - 1;
-    while (captionTop > 0 && (screen.pixel(client.left() + 2, captionTop - 1) & 0xFFFFFF) != 0)
-        --captionTop;
-    QVERIFY2(client.top() - captionTop >= 12,
-             qPrintable(QString::number(client.top() - captionTop)));
 
     // Active: Tab moves the focus to the next control, once the window has finished drawing.
     QImage before = screen.copy(client);
