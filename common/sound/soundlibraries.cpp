@@ -31,7 +31,6 @@ bool SoundLibraries::open() {
            resolve(sndfile, "sf_readf_float", sfReadFloat) &&
            resolve(simple, "pa_simple_new", simpleNew) &&
            resolve(simple, "pa_simple_write", simpleWrite) &&
-           resolve(simple, "pa_simple_drain", simpleDrain) &&
            resolve(simple, "pa_simple_get_latency", simpleLatency) &&
            resolve(simple, "pa_simple_free", simpleFree);
 }

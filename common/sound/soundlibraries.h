@@ -57,7 +57,6 @@ public:
                             int *error) = nullptr;
     int (*simpleWrite)(pa_simple *stream, const void *data, std::size_t bytes,
                        int *error) = nullptr;
-    int (*simpleDrain)(pa_simple *stream, int *error) = nullptr;
     std::uint64_t (*simpleLatency)(pa_simple *stream, int *error) = nullptr;
     void (*simpleFree)(pa_simple *stream) = nullptr;
 

@@ -51,26 +51,23 @@ std::unique_ptr<WaveFile> WaveFile::open(const SoundLibraries &libraries, const 
         return nullptr;
     }
     SF_INFO info{};
-    // The descriptor stays ours, closed after the reader is done with it.
-    SNDFILE *file = libraries.sfOpenFd(fd, SFM_READ, &info, SF_FALSE);
-    if (!file) {
-        ::close(fd);
+    // The reader owns the descriptor from here: it closes it with the file, and also when the
+    // open fails (whatever it is told, the library closes it then).
+    SNDFILE *file = libraries.sfOpenFd(fd, SFM_READ, &info, SF_TRUE);
+    if (!file)
         return nullptr;
-    }
     const int container = info.format & SF_FORMAT_TYPEMASK;
     const bool wave = container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX;
     if (!wave || outputFormat(info.format & SF_FORMAT_SUBMASK) == 0 || info.frames <= 0 ||
         info.samplerate < minRate || info.channels < 1 || info.channels > maxChannels) {
         libraries.sfClose(file);
-        ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<WaveFile>(new WaveFile(libraries, fd, file, info));
+    return std::unique_ptr<WaveFile>(new WaveFile(libraries, file, info));
 }
 
-WaveFile::WaveFile(const SoundLibraries &libraries, int fd, SNDFILE *file, const SF_INFO &info)
+WaveFile::WaveFile(const SoundLibraries &libraries, SNDFILE *file, const SF_INFO &info)
     : m_libraries(libraries)
-    , m_fd(fd)
     , m_file(file)
     , m_frames(info.frames)
     , m_spec{outputFormat(info.format & SF_FORMAT_SUBMASK), std::uint32_t(info.samplerate),
@@ -78,7 +75,6 @@ WaveFile::WaveFile(const SoundLibraries &libraries, int fd, SNDFILE *file, const
 
 WaveFile::~WaveFile() {
     m_libraries.sfClose(m_file);
-    ::close(m_fd);
 }
 
 std::chrono::milliseconds WaveFile::duration() const {

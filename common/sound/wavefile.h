@@ -35,10 +35,9 @@ public:
     QByteArray read(std::int64_t maxFrames);
 
 private:
-    WaveFile(const SoundLibraries &libraries, int fd, SNDFILE *file, const SF_INFO &info);
+    WaveFile(const SoundLibraries &libraries, SNDFILE *file, const SF_INFO &info);
 
     const SoundLibraries &m_libraries;
-    int m_fd = -1;
     SNDFILE *m_file = nullptr;
     std::int64_t m_frames = 0;
     pa_sample_spec m_spec{};

@@ -64,9 +64,6 @@ int write(pa_simple *, const void *, std::size_t bytes, int *) {
           std::chrono::microseconds(bytes / (sample * spec.channels) * 1'000'000 / spec.rate);
     return 0;
 }
-int drain(pa_simple *, int *) {
-    return 0;
-}
 std::uint64_t reportedLatency(pa_simple *, int *) {
     const auto left =
         std::chrono::duration_cast<std::chrono::microseconds>(end + latency - Clock::now());
@@ -237,7 +234,6 @@ void TestSound::cueHoldsForItsSamplesAndTheOutputsLatency() {
     common::SoundLibraries output = *m_libraries;
     output.simpleNew = slowoutput::open;
     output.simpleWrite = slowoutput::write;
-    output.simpleDrain = slowoutput::drain;
     output.simpleLatency = slowoutput::reportedLatency;
     output.simpleFree = slowoutput::close;
     common::PulseSoundPlayer player(&output);
