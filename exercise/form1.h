@@ -125,9 +125,8 @@ private:
     void nameTask();
 
     common::Services m_services;
-    // The palette and the slots, each one stop of the Tab key with the arrows inside.
+    // The palette, one stop of the Tab key with the arrows inside (the slots are another).
     common::FocusGrid *m_paletteKeys = nullptr;
-    common::FocusGrid *m_slotKeys = nullptr;
     // Presses held while a cue played, in their order.
     std::vector<std::function<void()>> m_held;
     // A close asked for while a sound played; it is carried out once the sound has finished.

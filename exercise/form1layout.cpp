@@ -122,8 +122,7 @@ void Form1::layOutKeys() {
     }
     m_paletteKeys = new common::FocusGrid(
         std::vector<QWidget *>(Picture1.begin(), Picture1.begin() + 9), 3, this);
-    m_slotKeys =
-        new common::FocusGrid(std::vector<QWidget *>(Panel3D4.begin(), Panel3D4.end()), 3, this);
+    new common::FocusGrid(std::vector<QWidget *>(Panel3D4.begin(), Panel3D4.end()), 3, this);
     const std::array<QWidget *, 20> tabOrder{
         Picture1[0], Picture1[1], Picture1[2], Picture1[3], Picture1[4], Picture1[5], Picture1[6],
         Picture1[7], Picture1[8], Panel3D4[0], Panel3D4[1], Panel3D4[2], Panel3D4[3], Panel3D4[4],

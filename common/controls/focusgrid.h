@@ -19,8 +19,6 @@ class FocusGrid final : public QObject {
 public:
     FocusGrid(std::vector<QWidget *> controls, int columns, QObject *parent = nullptr);
 
-    QWidget *control(int index) const { return m_controls.at(std::size_t(index)); }
-    int current() const { return m_current; }
     // Makes a control the group's stop and gives it the focus.
     void focus(int index, Qt::FocusReason reason = Qt::OtherFocusReason);
 

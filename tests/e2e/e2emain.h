@@ -9,6 +9,16 @@
 
 #include <cstdio>
 
+// The tests' own desktop again once a test has started one of its own.
+struct KeptEnvironment {
+    QByteArray display = qgetenv("DISPLAY");
+    QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    ~KeptEnvironment() {
+        qputenv("DISPLAY", display);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+    }
+};
+
 // Starts the private desktop before the application connects to it, then runs the tests.
 #define TAVRIN_E2E_MAIN(TestClass)                                                                 \
     int main(int argc, char **argv) {                                                              \

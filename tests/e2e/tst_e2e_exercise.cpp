@@ -94,16 +94,6 @@ QSize colourRun(const QImage &screen, QPoint at, const QColor &colour) {
     return same(at.x(), at.y()) ? QSize(right - left + 1, bottom - top + 1) : QSize();
 }
 
-// The tests' own desktop again once a test has started one of its own.
-struct KeptEnvironment {
-    QByteArray display = qgetenv("DISPLAY");
-    QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-    ~KeptEnvironment() {
-        qputenv("DISPLAY", display);
-        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
-    }
-};
-
 } // namespace
 
 class TestE2EExercise final : public QObject {

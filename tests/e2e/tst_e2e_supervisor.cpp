@@ -13,8 +13,6 @@
 #include <QStyleHints>
 #include <QTemporaryDir>
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <optional>
 
@@ -65,16 +63,6 @@ QByteArray iniBytes(const common::ExerciseSettings &s) {
             '"' + picture.fileName.toUtf8() + "\"\r\n\"" + picture.directory.toUtf8() + "\"\r\n";
     return bytes;
 }
-
-// The tests' own desktop again once a test has started one of its own.
-struct KeptEnvironment {
-    QByteArray display = qgetenv("DISPLAY");
-    QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-    ~KeptEnvironment() {
-        qputenv("DISPLAY", display);
-        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
-    }
-};
 
 } // namespace
 
