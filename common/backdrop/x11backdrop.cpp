@@ -100,6 +100,17 @@ void X11Backdrop::backdropShown(QWindow &backdrop) {
     xcb_flush(x11);
 }
 
+void X11Backdrop::showInFront(QWindow &backdrop, QWidget &window) {
+    // The window maps without taking the keyboard and is activated once it is marked as the
+    // group's transient (windowShown). KWin decides whether a full-screen window covers its panel
+    // when a window of its group becomes active: a window activated before the mark arrives
+    // leaves the panel over the backdrop.
+    const bool withoutActivating = window.testAttribute(Qt::WA_ShowWithoutActivating);
+    window.setAttribute(Qt::WA_ShowWithoutActivating);
+    BackdropPlatform::showInFront(backdrop, window);
+    window.setAttribute(Qt::WA_ShowWithoutActivating, withoutActivating);
+}
+
 void X11Backdrop::windowShown(QWindow &backdrop, QWidget &window) {
     xcb_connection_t *x11 = connection();
     if (!x11)

@@ -14,6 +14,7 @@ namespace common {
 class X11Backdrop final : public BackdropPlatform {
 public:
     bool backdropNeedsPainting() const override { return false; }
+    void showInFront(QWindow &backdrop, QWidget &window) override;
     void activate(QWidget &window) override;
 
 private:
