@@ -18,6 +18,18 @@ inline QString commandOutput(const QString &program, const QStringList &argument
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// The place and size of a window as `xwininfo -id` describes it.
+inline QRect describedGeometry(const QString &info) {
+    const auto value = [&info](const char *label) {
+        return QRegularExpression(QString::fromLatin1(label) + QStringLiteral(":\\s+(-?\\d+)"))
+            .match(info)
+            .captured(1)
+            .toInt();
+    };
+    return QRect(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+                 value("Height"));
+}
+
 // A window on another desktop than the tests' own: where xdotool finds it by its title, its client
 // area, and the frame the window manager put around it.
 struct PlacedWindow {
@@ -37,16 +49,8 @@ inline std::optional<PlacedWindow> placedWindow(const QString &title) {
                       {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")})
             .section(u'=', 1)
             .split(u',');
-    const auto value = [&info](const char *label) {
-        return QRegularExpression(QString::fromLatin1(label) + QStringLiteral(":\\s+(-?\\d+)"))
-            .match(info)
-            .captured(1)
-            .toInt();
-    };
     if (id.isEmpty() || extents.size() != 4 || !info.contains(QStringLiteral("IsViewable")))
         return std::nullopt;
-    return PlacedWindow{
-        QRect(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
-              value("Height")),
-        QMargins(extents[0].toInt(), extents[2].toInt(), extents[1].toInt(), extents[3].toInt())};
+    return PlacedWindow{describedGeometry(info), QMargins(extents[0].toInt(), extents[2].toInt(),
+                                                          extents[1].toInt(), extents[3].toInt())};
 }

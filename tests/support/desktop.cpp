@@ -355,8 +355,10 @@ bool plainBelow(const QImage &screen, int top) {
     return true;
 }
 
-// Plasma's panel, light in its default theme, along the bottom of the screen.
-bool panelShown(const QImage &screen) {
+} // namespace
+
+// Light in Plasma's default theme.
+bool Desktop::panelShown(const QImage &screen) {
     if (screen.isNull())
         return false;
     for (int x = screen.width() / 3; x < screen.width() * 2 / 3; x += 8)
@@ -364,8 +366,6 @@ bool panelShown(const QImage &screen) {
             return false;
     return true;
 }
-
-} // namespace
 
 bool Desktop::startFullDesktop(Session session, QSize screen) {
     if (!isolated) {

@@ -68,6 +68,8 @@ public:
     // The program runs on the nested compositor (natively or through XWayland), which this
     // process sees only as pixels in an Xvfb window and reaches only through its pointer and keys.
     static bool isNested(Session session);
+    // Plasma's panel shows whole along the bottom of this screenshot.
+    static bool panelShown(const QImage &screen);
 
     // The whole screen, taken by the session's own tools: this process need not be its client.
     QImage capture() const;
