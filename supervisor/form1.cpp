@@ -13,6 +13,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace supervisor {
 
@@ -91,6 +92,9 @@ bool Form1::start() {
     if (!common::guarded(m_services.errors, [this] { load(); }))
         return false;
     Form2.showInFront(*this);
+    // Said over the window it is about, once that is on the screen.
+    if (!m_firstFileNotice.isEmpty())
+        m_services.messages.information(std::exchange(m_firstFileNotice, {}));
     return true;
 }
 
@@ -104,12 +108,12 @@ void Form1::hamta() {
     const bool missing = !QFileInfo::exists(common::settingsFileName());
     if (missing || common::isEmptySettingsFile(common::settingsFileName())) {
         // A first settings file: the window keeps its design values until "Spara" writes one.
-        m_services.messages.information(
+        m_firstFileNotice =
             (missing ? QStringLiteral("Inställningsfilen %1 finns inte ännu. Välj nio bilder och "
                                       "klicka på \"Spara\", så skapas den.")
                      : QStringLiteral("Inställningsfilen %1 är tom. Välj nio bilder och klicka på "
                                       "\"Spara\", så fylls den i."))
-                .arg(QFileInfo(common::settingsFileName()).absoluteFilePath()));
+                .arg(QFileInfo(common::settingsFileName()).absoluteFilePath());
         return;
     }
     const common::ExerciseSettings settings = common::readExerciseSettings();

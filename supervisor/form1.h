@@ -39,7 +39,8 @@ public:
     // Throws common::Error when the file can't be read.
     void load();
     // Runs load() through the error report; when it succeeds, shows the window centred in front
-    // of the backdrop. False when the start failed: the window stays hidden.
+    // of the backdrop and, without a settings file yet, says so over it. False when the start
+    // failed: the window stays hidden.
     bool start();
 
     common::Form2 Form2;
@@ -112,6 +113,8 @@ private:
     void preview(const QString &path);
 
     common::Services m_services;
+    // What start() tells once the window shows, when there is no settings file to load yet.
+    QString m_firstFileNotice;
 };
 
 } // namespace supervisor
