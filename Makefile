@@ -59,15 +59,13 @@ test: test-deps
 	$(MAKE) fuzz
 	$(MAKE) check
 
-# Every test but those on GNOME Shell and KDE Plasma, which still fail now and then on a loaded
-# machine: check-desktops runs them.
+# Every test; those on GNOME Shell and KDE Plasma run with nothing beside them.
 check: build
-	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) -LE full-desktop
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
-# The desktop tests on GNOME Shell and KDE Plasma alone, with nothing beside them; `ctest -L gnome`
-# or `-L plasma` runs one of them.
+# The window checks on GNOME Shell and KDE Plasma alone; `ctest -L gnome` or `-L plasma` runs one
+# of them.
 check-desktops: build
-	scripts/install-deps --desktops
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -L full-desktop
 
 # The unit and widget suite once more with AddressSanitizer, UndefinedBehaviorSanitizer and
