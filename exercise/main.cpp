@@ -51,5 +51,5 @@ are ignored.
     QObject::connect(&*form, &exercise::Form1::unloaded, app.get(), &QCoreApplication::quit);
     if (!form->start())
         return 1;
-    return app->exec();
+    return common::runApplication(*app);
 }

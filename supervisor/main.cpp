@@ -48,5 +48,5 @@ front and exits. Other arguments are ignored.
     // A start failure is reported with the backdrop on the screen; the window is never shown.
     if (!form.start())
         return 1;
-    return app->exec();
+    return common::runApplication(*app);
 }

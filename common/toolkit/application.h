@@ -27,6 +27,12 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const QSt
                                                QSize designSize,
                                                const std::function<QSize()> &room);
 
+// Runs app's event loop and returns its exit status. Once the loop has ended the process ends
+// within three seconds, even when closing the connection to the window system hangs (Qt 6.4's
+// Wayland client can wait for its event thread for ever): a program that has closed its window
+// but still runs would keep its folder from the next start.
+int runApplication(QApplication &app);
+
 // Gives window a fixed frame with close, minimise and maximise boxes, at size: the window manager
 // has no size between that and the room startApplication() found to give it, so a drag on the
 // frame can't resize it, while maximised it fills the screen (its controls stay where they are).
