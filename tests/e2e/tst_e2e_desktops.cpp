@@ -159,6 +159,16 @@ QRect panelChange(const QImage &before, const QImage &after) {
     return change;
 }
 
+// Calls one of KWin's shortcuts by name, through its shortcut service, as its keys would.
+bool kwinShortcut(const QString &name) {
+    return QProcess::execute(QStringLiteral("dbus-send"),
+                             {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                              QStringLiteral("--dest=org.kde.kglobalaccel"),
+                              QStringLiteral("/component/kwin"),
+                              QStringLiteral("org.kde.kglobalaccel.Component.invokeShortcut"),
+                              QStringLiteral("string:") + name}) == 0;
+}
+
 QPoint centredOrigin(QSize client) {
     return QPoint((screenSize.width() - client.width()) / 2,
                   (screenSize.height() - client.height()) / 2);
@@ -645,24 +655,14 @@ bool TestE2EDesktops::minimise(Desktop::Session session) {
     if (Desktop::isGnome(session))
         return key(QStringLiteral("super+h"));
     // Plasma has no key for it: its shortcut, as the key would call it.
-    return QProcess::execute(QStringLiteral("dbus-send"),
-                             {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                              QStringLiteral("--dest=org.kde.kglobalaccel"),
-                              QStringLiteral("/component/kwin"),
-                              QStringLiteral("org.kde.kglobalaccel.Component.invokeShortcut"),
-                              QStringLiteral("string:Window Minimize")}) == 0;
+    return kwinShortcut(QStringLiteral("Window Minimize"));
 }
 
 bool TestE2EDesktops::bringBack(Desktop::Session session, const QImage &panel, bool byTaskBar) {
     if (!byTaskBar && Desktop::isPlasma(session)) {
         // KWin's own Alt+Tab, called through its shortcut service: on X11 here the keys sent
         // through the X server's test extension never reach the switcher.
-        return QProcess::execute(QStringLiteral("dbus-send"),
-                                 {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                                  QStringLiteral("--dest=org.kde.kglobalaccel"),
-                                  QStringLiteral("/component/kwin"),
-                                  QStringLiteral("org.kde.kglobalaccel.Component.invokeShortcut"),
-                                  QStringLiteral("string:Walk Through Windows")}) == 0;
+        return kwinShortcut(QStringLiteral("Walk Through Windows"));
     }
     if (!byTaskBar) {
         // GNOME's switcher: a quick Alt+Tab goes straight to the window it would show first.
