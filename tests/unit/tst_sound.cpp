@@ -231,12 +231,17 @@ void TestSound::cueHoldsForItsSamplesAndTheOutputsLatency() {
     QFETCH(QByteArray, bytes);
     const QString path = m_dir.filePath(QStringLiteral("wow.wav"));
     writeTestFile(path, bytes);
-    common::SoundLibraries output = *m_libraries;
-    output.simpleNew = slowoutput::open;
-    output.simpleWrite = slowoutput::write;
-    output.simpleLatency = slowoutput::reportedLatency;
-    output.simpleFree = slowoutput::close;
-    common::PulseSoundPlayer player(&output);
+    // The player's playing thread may let go of its cue, and so use these, after the player is
+    // gone: they stay for the whole run, as the real ones do.
+    static const common::SoundLibraries *const output = [this] {
+        auto *slow = new common::SoundLibraries(*m_libraries);
+        slow->simpleNew = slowoutput::open;
+        slow->simpleWrite = slowoutput::write;
+        slow->simpleLatency = slowoutput::reportedLatency;
+        slow->simpleFree = slowoutput::close;
+        return slow;
+    }();
+    common::PulseSoundPlayer player(output);
     QElapsedTimer clock;
     clock.start();
     player.play(path);
