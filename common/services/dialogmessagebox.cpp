@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QMessageBox>
+#include <QScreen>
 #include <QWindow>
 
 namespace common {
@@ -22,6 +23,44 @@ QWidget *owner() {
     }
     return nullptr;
 }
+
+// Keeps an open box centred over its window whenever the window moves. Qt centres the box where
+// it believes the window is as the box opens, and a window manager may tell where a window just
+// shown sits only afterwards: KWin through XWayland first reports it at the screen's corner.
+class CentredOver final : public QObject {
+public:
+    CentredOver(QWidget &box, QWidget &window)
+        : QObject(&box)
+        , m_box(box)
+        , m_window(window) {
+        if (QWindow *handle = window.windowHandle())
+            handle->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Move && m_box.isWindow() && m_box.isVisible())
+            centre();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void centre() {
+        QRect frame = m_box.frameGeometry();
+        frame.moveCenter(m_window.geometry().center());
+        if (const QScreen *screen = m_window.screen()) {
+            const QRect free = screen->availableGeometry();
+            frame.moveRight(std::min(frame.right(), free.right()));
+            frame.moveBottom(std::min(frame.bottom(), free.bottom()));
+            frame.moveLeft(std::max(frame.left(), free.left()));
+            frame.moveTop(std::max(frame.top(), free.top()));
+        }
+        m_box.move(frame.topLeft());
+    }
+
+    QWidget &m_box;
+    QWidget &m_window;
+};
 
 void show(QMessageBox::Icon icon, const QString &text) {
     QMessageBox box(icon, QString(), text, QMessageBox::Ok);
@@ -45,6 +84,7 @@ void execInFront(QMessageBox &box) {
         while (!parent->isActiveWindow() && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         box.setParent(parent, box.windowFlags());
+        new CentredOver(box, *parent->window());
     } else {
         for (QWindow *window : QGuiApplication::topLevelWindows()) {
             if (window->isVisible()) {

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tavrin developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "services/clockrandom.h"
+#include "services/dialogmessagebox.h"
 #include "base/error.h"
 #include "base/int16.h"
 #include "support/recordingservices.h"
@@ -12,9 +13,11 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QMessageBox>
 #include <QPalette>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 class TestToolkit final : public QObject {
@@ -32,6 +35,7 @@ private slots:
     void clockRandomStaysInTheUnitInterval();
     void guardedHandlerReportsInsteadOfThrowing();
     void designFontsMapToInstalledFaces();
+    void messageBoxFollowsItsWindow();
 };
 
 void TestToolkit::arithmeticOutside16BitsIsAnError() {
@@ -174,6 +178,28 @@ void TestToolkit::designFontsMapToInstalledFaces() {
     QCOMPARE(
         QFontInfo(common::designFont(QStringLiteral("Arial Rounded MT Bold"), 48, true)).family(),
         QStringLiteral("Comfortaa"));
+}
+
+// A desktop may tell where a window just shown sits only after a box over it has opened: the box
+// moves along once it does.
+void TestToolkit::messageBoxFollowsItsWindow() {
+    QWidget window;
+    window.setGeometry(100, 100, 400, 300);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QMessageBox box(QMessageBox::Information, QString(), QStringLiteral("Text"), QMessageBox::Ok);
+    bool followed = false;
+    QTimer::singleShot(0, &box, [&] {
+        window.move(300, 200);
+        followed = QTest::qWaitFor([&] {
+            return (box.frameGeometry().center() - window.geometry().center()).manhattanLength() <=
+                   2;
+        });
+        box.done(QMessageBox::Ok);
+    });
+    common::execInFront(box);
+    QVERIFY(followed);
 }
 
 QTEST_MAIN(TestToolkit)
