@@ -29,37 +29,37 @@ QWidget *owner() {
 // shown sits only afterwards: KWin through XWayland first reports it at the screen's corner.
 class CentredOver final : public QObject {
 public:
-    CentredOver(QWidget &box, QWidget &window)
+    CentredOver(QWidget &box, QWindow &window)
         : QObject(&box)
-        , m_box(box)
-        , m_window(window) {
-        if (QWindow *handle = window.windowHandle())
-            handle->installEventFilter(this);
+        , m_box(box) {
+        window.installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
+        // The window's own geometry is up to date as it hears of the move; its widget's is not.
         if (event->type() == QEvent::Move && m_box.isWindow() && m_box.isVisible())
-            centre();
+            centreOver(*static_cast<QWindow *>(watched));
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    void centre() {
-        QRect frame = m_box.frameGeometry();
-        frame.moveCenter(m_window.geometry().center());
-        if (const QScreen *screen = m_window.screen()) {
+    void centreOver(const QWindow &window) {
+        // Client area over client area: the frame's size may not be known yet (Qt then gives a
+        // frame geometry of 1 x 1).
+        QRect placed(QPoint(0, 0), m_box.size());
+        placed.moveCenter(window.geometry().center());
+        if (const QScreen *screen = window.screen()) {
             const QRect free = screen->availableGeometry();
-            frame.moveRight(std::min(frame.right(), free.right()));
-            frame.moveBottom(std::min(frame.bottom(), free.bottom()));
-            frame.moveLeft(std::max(frame.left(), free.left()));
-            frame.moveTop(std::max(frame.top(), free.top()));
+            placed.moveRight(std::min(placed.right(), free.right()));
+            placed.moveBottom(std::min(placed.bottom(), free.bottom()));
+            placed.moveLeft(std::max(placed.left(), free.left()));
+            placed.moveTop(std::max(placed.top(), free.top()));
         }
-        m_box.move(frame.topLeft());
+        m_box.setGeometry(placed);
     }
 
     QWidget &m_box;
-    QWidget &m_window;
 };
 
 void show(QMessageBox::Icon icon, const QString &text) {
@@ -84,7 +84,8 @@ void execInFront(QMessageBox &box) {
         while (!parent->isActiveWindow() && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         box.setParent(parent, box.windowFlags());
-        new CentredOver(box, *parent->window());
+        if (QWindow *window = parent->window()->windowHandle())
+            new CentredOver(box, *window);
     } else {
         for (QWindow *window : QGuiApplication::topLevelWindows()) {
             if (window->isVisible()) {

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Tavrin developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "services/clockrandom.h"
-#include "services/dialogmessagebox.h"
 #include "base/error.h"
 #include "base/int16.h"
+#include "services/clockrandom.h"
+#include "services/dialogmessagebox.h"
 #include "support/recordingservices.h"
 #include "support/testfiles.h"
 #include "toolkit/colour.h"
@@ -193,8 +193,7 @@ void TestToolkit::messageBoxFollowsItsWindow() {
     QTimer::singleShot(0, &box, [&] {
         window.move(300, 200);
         followed = QTest::qWaitFor([&] {
-            return (box.frameGeometry().center() - window.geometry().center()).manhattanLength() <=
-                   2;
+            return (box.geometry().center() - window.geometry().center()).manhattanLength() <= 2;
         });
         box.done(QMessageBox::Ok);
     });
