@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace common {
 
 namespace {
